@@ -1,0 +1,36 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+# Both first install whatever Debian packages are missing (tools/install-deps.sh).
+
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test deps build bench fuzz clean
+
+run: build
+	./build/dev/app/ferolune
+
+test: deps
+	cmake --workflow --preset ci
+	cmake --workflow --preset asan
+	$(MAKE) --no-print-directory fuzz
+
+deps:
+	tools/install-deps.sh
+
+build: deps
+	cmake --preset dev
+	cmake --build --preset dev
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release
+	./build/release/bench/calc/calc_bench
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	mkdir -p build/fuzz/corpus
+	./build/fuzz/tests/fuzz/fuzz_calculate -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	    build/fuzz/corpus tests/fuzz/seeds
+
+clean:
+	rm -rf build

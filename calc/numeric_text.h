@@ -1,0 +1,32 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace ferolune::calc {
+
+// A value left the double range. Nothing here ever yields an infinity or a NaN:
+// the caller is told instead, so it can say so to the user and keep running.
+class OverflowError : public std::overflow_error
+{
+public:
+    OverflowError() : std::overflow_error("numeric overflow") {}
+};
+
+// The text without its leading and trailing blanks (U+0020 and the ideographic
+// space U+3000). Tabs and every other character stay.
+std::u16string_view TrimSpaces(std::u16string_view text);
+
+// The value of the number the text starts with, read the way a user types it:
+// blanks anywhere are ignored, full-width forms count as ASCII, "&H"/"&O" give
+// hexadecimal/octal, and reading stops at the first character that cannot
+// continue the number. No numeric prefix gives 0. Throws OverflowError when the
+// value lies beyond the double range.
+double LeadingNumber(std::u16string_view text);
+
+// The value with exactly two decimals ("0.00"): fixed point, half away from
+// zero on the value's 15-significant-digit decimal form, never "-0.00".
+std::u16string FormatFixed2(double value);
+
+} // namespace ferolune::calc

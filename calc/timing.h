@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace ferolune::calc {
+
+inline constexpr double TimingCoefficient = 0.693;
+inline constexpr double MicrofaradScale = 0.000001;
+inline constexpr std::u16string_view ResultFormat = u"0.00";
+inline constexpr std::u16string_view IncompleteDataMessage = u"请填写完整的数据！";
+
+// The three entry texts exactly as the boxes hold them: R_A and R_B in ohms,
+// C in microfarads.
+struct TimingInput
+{
+    std::u16string ra, rb, c;
+};
+
+// Charge time, discharge time and period, in seconds.
+struct TimingResult
+{
+    double t1 = 0, t2 = 0, t = 0;
+};
+
+// The three result texts, for the T1, T2 and T boxes.
+struct TimingTexts
+{
+    std::u16string t1, t2, t;
+};
+
+// At least one entry was empty (or held only blanks).
+struct IncompleteData
+{
+};
+
+using CalculateOutcome = std::variant<IncompleteData, TimingTexts>;
+
+// What the calculate button does, without any window. Throws OverflowError when
+// an entry or an intermediate result leaves the double range; nothing is
+// formatted in that case.
+CalculateOutcome Calculate(const TimingInput &input);
+
+} // namespace ferolune::calc
