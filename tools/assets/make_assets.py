@@ -1,0 +1,295 @@
+#!/usr/bin/python3
+"""Draws Ferolune's pictures into ui/assets/.
+
+Run from the repository root:   /usr/bin/python3 tools/assets/make_assets.py
+(use Debian's interpreter: another python3 earlier on PATH may lack PIL).
+
+Debian packages: python3-pil, fonts-liberation2 (Liberation Serif, Liberation Sans),
+fonts-noto-cjk (Noto Sans CJK SC). The output is byte-for-byte reproducible with the
+same package versions; the build never runs this script, the files are committed.
+"""
+import io
+import math
+import os
+import struct
+import sys
+
+from PIL import Image, ImageDraw, ImageFont
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+OUT = os.path.join(ROOT, "ui", "assets")
+
+LIB = "/usr/share/fonts/truetype/liberation2/"
+SERIF = LIB + "LiberationSerif-Regular.ttf"
+SERIF_I = LIB + "LiberationSerif-Italic.ttf"
+SERIF_BI = LIB + "LiberationSerif-BoldItalic.ttf"
+SANS = LIB + "LiberationSans-Regular.ttf"
+CJK = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"
+CJK_BOLD = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
+CJK_SC = 2  # face index of "Noto Sans CJK SC" in the .ttc collections
+
+PURPLE = (126, 4, 104)
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+BLUE = (0, 0, 255)
+RED = (255, 0, 0)
+SILVER = (192, 192, 192)
+
+
+def font(path, px, index=0):
+    return ImageFont.truetype(path, px, index=index)
+
+
+def run_width(runs):
+    return sum(r if isinstance(r, (int, float)) else r[1].getlength(r[0]) for r in runs)
+
+
+def draw_runs(draw, x, baseline, runs):
+    """Draws (text, font, colour, rise) runs one after another on a common baseline;
+    a bare number in runs is extra space in pixels."""
+    for r in runs:
+        if isinstance(r, (int, float)):
+            x += r
+            continue
+        text, fnt, colour, rise = r
+        draw.text((x, baseline - rise), text, font=fnt, fill=colour, anchor="ls")
+        x += fnt.getlength(text)
+    return x
+
+
+# ---------------------------------------------------------------- glyphs (GIF)
+
+def lzw_encode(pixels, min_code_size):
+    """GIF's variable-width LZW, packed LSB first."""
+    clear, end = 1 << min_code_size, (1 << min_code_size) + 1
+    table = {bytes([i]): i for i in range(clear)}
+    next_code, width = end + 1, min_code_size + 1
+    bits = nbits = 0
+    out = bytearray()
+
+    def emit(code):
+        nonlocal bits, nbits
+        bits |= code << nbits
+        nbits += width
+        while nbits >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            nbits -= 8
+
+    emit(clear)
+    prefix = b""
+    for p in pixels:
+        candidate = prefix + bytes([p])
+        if candidate in table:
+            prefix = candidate
+            continue
+        emit(table[prefix])
+        table[candidate] = next_code
+        next_code += 1
+        if next_code == 4096:       # table full: start afresh
+            emit(clear)
+            table = {bytes([i]): i for i in range(clear)}
+            next_code, width = end + 1, min_code_size + 1
+        elif next_code > (1 << width):
+            width += 1
+        prefix = bytes([p])
+    emit(table[prefix])
+    emit(end)
+    if nbits:
+        out.append(bits & 0xFF)
+    return bytes(out)
+
+
+def gif_two_colour(image):
+    """GIF89a with the palette [purple, white] and white transparent; image is mode '1' (0 = ink)."""
+    w, h = image.size
+    pixels = [0 if v == 0 else 1 for v in image.getdata()]
+    data = lzw_encode(pixels, 2)
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255]
+                      for i in range(0, len(data), 255))
+    return (b"GIF89a" + struct.pack("<HHBBB", w, h, 0x80, 1, 0)
+            + bytes(PURPLE) + bytes(WHITE)
+            + b"\x21\xF9\x04\x01\x00\x00\x01\x00"
+            + b"\x2C" + struct.pack("<HHHHB", 0, 0, w, h, 0)
+            + b"\x02" + blocks + b"\x00" + b"\x3B")
+
+
+GLYPH_CAP = font(SERIF_BI, 24)
+GLYPH_SUB = font(SERIF_BI, 15)
+
+
+def glyph(capital, subscript):
+    im = Image.new("1", (30, 30), 1)
+    d = ImageDraw.Draw(im)
+    if subscript:
+        d.text((3, 19), capital, font=GLYPH_CAP, fill=0, anchor="ls")
+        x = 3 + GLYPH_CAP.getlength(capital) - 1
+        d.text((x, 26), subscript, font=GLYPH_SUB, fill=0, anchor="ls")
+    else:
+        d.text((15, 22), capital, font=GLYPH_CAP, fill=0, anchor="ms")
+    return gif_two_colour(im)
+
+
+GLYPHS = {
+    "glyph_ra.gif": ("R", "A"),
+    "glyph_rb.gif": ("R", "B"),
+    "glyph_c.gif": ("C", ""),
+    "glyph_t1.gif": ("T", "1"),
+    "glyph_t2.gif": ("T", "2"),
+    "glyph_t.gif": ("T", ""),
+}
+
+
+# ---------------------------------------------------------------- JPEGs
+
+def jpeg(image):
+    buf = io.BytesIO()
+    # 4:4:4 keeps the coloured strokes of thin type sharp.
+    image.save(buf, "JPEG", quality=95, subsampling=0, optimize=False,
+               progressive=False, dpi=(96, 96))
+    return buf.getvalue()
+
+
+def capacitance_banner():
+    w, h = 259, 19
+    im = Image.new("RGB", (w, h), (255, 255, 0))
+    d = ImageDraw.Draw(im)
+    d.line([(0, 0), (w - 1, 0)], fill=(255, 255, 190))
+    d.line([(0, 0), (0, h - 1)], fill=(255, 255, 190))
+    d.line([(1, h - 2), (w - 2, h - 2)], fill=(190, 187, 0))
+    d.line([(w - 2, 1), (w - 2, h - 2)], fill=(190, 187, 0))
+    d.line([(0, h - 1), (w - 1, h - 1)], fill=(62, 64, 1))
+    d.line([(w - 1, 0), (w - 1, h - 1)], fill=(62, 64, 1))
+
+    # Tight spacing round the equals signs lets the type fill the strip's height.
+    ink = (16, 16, 16)
+    up, it, sup = font(SERIF, 17), font(SERIF_I, 17), font(SERIF, 10)
+    runs = [("1", up, ink, 0), ("F", it, ink, 0)]
+    for exp, unit in (("3", "mF"), ("6", "μF"), ("9", "nF"), ("12", "pF")):
+        runs += [2, ("=", up, ink, 0), 2, ("10", up, ink, 0), (exp, sup, ink, 6), 1,
+                 (unit, it, ink, 0)]
+    draw_runs(d, round((w - 1 - run_width(runs)) / 2), 14, runs)
+    return jpeg(im)
+
+
+def principle():
+    im = Image.new("RGB", (229, 227), WHITE)
+    d = ImageDraw.Draw(im)
+    cjk = font(CJK, 14, CJK_SC)
+    it, it_sub = font(SERIF_I, 16), font(SERIF_I, 11)
+    up = font(SERIF, 16)
+
+    def sym(letter, sub="", colour=BLACK):
+        runs = [(letter, it, colour, 0)]
+        if sub:
+            runs.append((sub, it_sub, colour, -4))
+        return runs
+
+    def line(n):
+        return 15 + 41 * n  # baseline of line n (0-based)
+
+    x = draw_runs(d, 4, line(0), [
+        ("2", font(CJK_BOLD, 18, CJK_SC), BLUE, 0),
+        (".555", font(SANS, 12), BLUE, 0),
+        (" Ferolune:", cjk, BLUE, 0)])
+    draw_runs(d, 4, line(1), [("请输入", cjk, BLUE, 0)] + sym("R", "A")
+              + [(",", cjk, BLUE, 0)] + sym("R", "B")
+              + [(",", cjk, BLUE, 0), ("C", font(SERIF, 14), BLUE, 0)])
+    draw_runs(d, 4, line(2), [("输出:充电时间", cjk, BLUE, 0)] + sym("T", "1")
+              + [(",放电时间", cjk, BLUE, 0)] + sym("T", "2")
+              + [(",周期", cjk, BLUE, 0)] + sym("T"))
+    draw_runs(d, 4, line(3), sym("T") + [(" = 0.693(", up, BLACK, 0)] + sym("R", "A")
+              + [(" + 2", up, BLACK, 0)] + sym("R", "B") + [(")", up, BLACK, 0)] + sym("C"))
+    draw_runs(d, 4, line(4), sym("T", "1") + [(" = 0.693(", up, BLACK, 0)] + sym("R", "A")
+              + [(" + ", up, BLACK, 0)] + sym("R", "B") + [(")", up, BLACK, 0)] + sym("C"))
+    draw_runs(d, 4, line(5), sym("T", "2") + [(" = 0.693", up, BLACK, 0)]
+              + sym("R", "B") + sym("C"))
+    return jpeg(im)
+
+
+# ---------------------------------------------------------------- icon
+
+def traces(size):
+    """The blue damped oscillation and the red settling trace as point lists in a size×size box."""
+    s = size / 32
+    blue, red = [], []
+    for i in range(0, 30 * 8 + 1):
+        t = i / 8                         # 0..30 in 32-pixel units
+        x = 1 + t
+        yb = 16 - 13 * math.exp(-t / 9) * math.cos(2 * math.pi * t / 8.5)
+        yr = 16 + 12 * math.exp(-t / 2.2) * math.cos(t / 2.6) * (1 if t < 5 else 1)
+        blue.append((x * s, yb * s))
+        red.append((x * s, yr * s))
+    return blue, red
+
+
+def icon_image(size):
+    """RGBA drawing; at 32 pixels aliased in pure palette colours, larger ones smoothed."""
+    scale = 1 if size == 32 else 4
+    n = size * scale
+    im = Image.new("RGBA", (n, n), (0, 0, 0, 0))
+    d = ImageDraw.Draw(im)
+    blue, red = traces(n)
+    width = max(1, round(n / 32))
+    off = n / 32
+    for pts in (blue, red):
+        d.line([(x + off, y + off) for x, y in pts], fill=SILVER + (255,), width=width)
+    d.line(blue, fill=BLUE + (255,), width=width)
+    d.line(red, fill=RED + (255,), width=width)
+    if scale > 1:
+        im = im.convert("RGBa").resize((size, size), Image.LANCZOS).convert("RGBA")
+    return im
+
+
+VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+         (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+         (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+
+
+def ico(im):
+    """Classic 32×32, 4-bit BMP icon with an AND mask."""
+    w, h = im.size
+    px = im.load()
+    xor_rows, and_rows = [], []
+    for y in range(h - 1, -1, -1):    # BMP rows go bottom-up
+        idx = [VGA16.index(px[x, y][:3]) if px[x, y][3] else 0 for x in range(w)]
+        xor_rows.append(bytes((idx[x] << 4) | idx[x + 1] for x in range(0, w, 2)))
+        mask = 0
+        for x in range(w):
+            mask = (mask << 1) | (0 if px[x, y][3] else 1)
+        and_rows.append(mask.to_bytes(w // 8, "big"))
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in VGA16)
+    pixels = b"".join(xor_rows) + b"".join(and_rows)
+    header = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 4, 0, len(pixels), 0, 0, 16, 0)
+    image = header + palette + pixels
+    return (struct.pack("<HHH", 0, 1, 1)
+            + struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(image), 6 + 16)
+            + image)
+
+
+def png(im):
+    buf = io.BytesIO()
+    im.save(buf, "PNG", optimize=False)
+    return buf.getvalue()
+
+
+# ---------------------------------------------------------------- main
+
+def main():
+    files = {name: glyph(*text) for name, text in GLYPHS.items()}
+    files["capacitance_banner.jpg"] = capacitance_banner()
+    files["principle.jpg"] = principle()
+    icon32 = icon_image(32)
+    files["ferolune.ico"] = ico(icon32)
+    files["ferolune-32.png"] = png(icon32)
+    files["ferolune-64.png"] = png(icon_image(64))
+    files["ferolune-128.png"] = png(icon_image(128))
+    os.makedirs(OUT, exist_ok=True)
+    for name, data in files.items():
+        with open(os.path.join(OUT, name), "wb") as f:
+            f.write(data)
+        print(f"{len(data):6d}  ui/assets/{name}")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
