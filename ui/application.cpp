@@ -1,0 +1,79 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStyleFactory>
+#include <QTranslator>
+
+namespace ferolune::ui {
+
+namespace {
+
+// The forms name 宋体; these are the Song and Ming faces that stand in for it
+// where the desktop has no face of that name, best first.
+void substituteSongFaces()
+{
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("SimSun"),
+                                QStringLiteral("NSimSun"),
+                                QStringLiteral("Songti SC"),
+                                QStringLiteral("STSong"),
+                                QStringLiteral("Noto Serif CJK SC"),
+                                QStringLiteral("Source Han Serif SC"),
+                                QStringLiteral("AR PL UMing CN"),
+                                QStringLiteral("AR PL SungtiL GB"),
+                                QStringLiteral("Noto Serif CJK"),
+                                QStringLiteral("Noto Serif CJK TC")});
+}
+
+// The program is made for a Simplified Chinese desktop, so Qt's own texts (the
+// OK button, the text boxes' context menu) are Chinese whatever the locale.
+void loadChineseQtTexts(QApplication &app)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    const QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                              QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    auto *translator = new QTranslator(&app);
+    for (const QString &folder : folders) {
+        if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator);
+            return;
+        }
+    }
+    delete translator;
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/assets/ferolune.ico"));
+    for (const int size : {32, 64, 128})
+        icon.addFile(QStringLiteral(":/assets/ferolune-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+void setUpApplication(QApplication &app)
+{
+    QApplication::setApplicationName(ApplicationName.toString());
+    QApplication::setApplicationVersion(ApplicationVersion.toString());
+    QApplication::setOrganizationName(ApplicationName.toString());
+    QApplication::setOrganizationDomain(QStringLiteral("ferolune.org"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.ferolune.Ferolune"));
+    QApplication::setWindowIcon(applicationIcon());
+
+    // The orange group boxes with their blue captions come from the palette;
+    // Fusion honours it on every desktop, the native styles do not all do so.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    substituteSongFaces();
+    loadChineseQtTexts(app);
+}
+
+} // namespace ferolune::ui

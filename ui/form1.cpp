@@ -1,0 +1,58 @@
+#include "form1.h"
+#include "ui_form1.h"
+
+#include "form2.h"
+#include "windowing.h"
+
+#include "calc/numeric_text.h"
+#include "calc/timing.h"
+
+#include <variant>
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::Form1>())
+{
+    ui->setupUi(this);
+
+    // The form file keeps whole points only.
+    for (QLabel *label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6}) {
+        QFont font = label->font();
+        font.setPointSizeF(10.5);
+        label->setFont(font);
+    }
+
+    connect(ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
+    connect(ui->Command2, &QPushButton::clicked, this, &Form1::showPrinciple);
+    connect(ui->Command3, &QPushButton::clicked, this, &ferolune::ui::endProgram);
+
+    ui->Text1->setFocus();
+    ferolune::ui::centreOnScreen(this);
+}
+
+Form1::~Form1() = default;
+
+void Form1::calculate()
+{
+    namespace calc = ferolune::calc;
+    try {
+        const calc::CalculateOutcome outcome = calc::Calculate({ui->Text1->text().toStdU16String(),
+                                                                ui->Text2->text().toStdU16String(),
+                                                                ui->Text3->text().toStdU16String()});
+        if (const auto *texts = std::get_if<calc::TimingTexts>(&outcome)) {
+            ui->Text4->setText(QString::fromStdU16String(texts->t1));
+            ui->Text5->setText(QString::fromStdU16String(texts->t2));
+            ui->Text6->setText(QString::fromStdU16String(texts->t));
+        } else {
+            ferolune::ui::showMessage(QStringView(calc::IncompleteDataMessage).toString());
+        }
+    } catch (const calc::OverflowError &) {
+        ferolune::ui::showMessage(QStringLiteral("数值溢出，请检查输入的数据！"));
+    }
+}
+
+void Form1::showPrinciple()
+{
+    if (!principle)
+        principle = std::make_unique<Form2>();
+    ferolune::ui::showModal(principle.get());
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+namespace Ui {
+class Form1;
+}
+QT_END_NAMESPACE
+
+class Form2;
+
+// The main window: three entries, three results and the three buttons.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+private:
+    void calculate();
+    void showPrinciple();
+
+    std::unique_ptr<Ui::Form1> ui;
+    // Created on first use and kept for the rest of the run; it has no owner.
+    std::unique_ptr<Form2> principle;
+};
