@@ -154,21 +154,24 @@ def capacitance_banner():
     w, h = 259, 19
     im = Image.new("RGB", (w, h), (255, 255, 0))
     d = ImageDraw.Draw(im)
-    d.line([(0, 0), (w - 1, 0)], fill=(255, 255, 190))
-    d.line([(0, 0), (0, h - 1)], fill=(255, 255, 190))
-    d.line([(1, h - 2), (w - 2, h - 2)], fill=(190, 187, 0))
-    d.line([(w - 2, 1), (w - 2, h - 2)], fill=(190, 187, 0))
-    d.line([(0, h - 1), (w - 1, h - 1)], fill=(62, 64, 1))
-    d.line([(w - 1, 0), (w - 1, h - 1)], fill=(62, 64, 1))
 
-    # Tight spacing round the equals signs lets the type fill the strip's height.
+    # Narrow spacing round the equals signs lets the type fill the strip's height.
     ink = (16, 16, 16)
-    up, it, sup = font(SERIF, 17), font(SERIF_I, 17), font(SERIF, 10)
+    up, it, sup = font(SERIF, 16), font(SERIF_I, 16), font(SERIF, 10)
     runs = [("1", up, ink, 0), ("F", it, ink, 0)]
     for exp, unit in (("3", "mF"), ("6", "μF"), ("9", "nF"), ("12", "pF")):
-        runs += [2, ("=", up, ink, 0), 2, ("10", up, ink, 0), (exp, sup, ink, 6), 1,
+        runs += [3, ("=", up, ink, 0), 3, ("10", up, ink, 0), (exp, sup, ink, 5), 2,
                  (unit, it, ink, 0)]
-    draw_runs(d, round((w - 1 - run_width(runs)) / 2), 14, runs)
+    draw_runs(d, round((w - run_width(runs)) / 2), 13, runs)
+
+    # The bevel goes on last so that descenders cannot cut into it.
+    light, olive, dark = (255, 255, 200), (190, 187, 0), (62, 64, 1)
+    d.line([(0, 0), (w - 2, 0)], fill=light)
+    d.line([(0, 0), (0, h - 2)], fill=light)
+    d.line([(1, h - 2), (w - 2, h - 2)], fill=olive)
+    d.line([(w - 2, 1), (w - 2, h - 2)], fill=olive)
+    d.line([(0, h - 1), (w - 1, h - 1)], fill=dark)
+    d.line([(w - 1, 0), (w - 1, h - 1)], fill=dark)
     return jpeg(im)
 
 
@@ -176,34 +179,36 @@ def principle():
     im = Image.new("RGB", (229, 227), WHITE)
     d = ImageDraw.Draw(im)
     cjk = font(CJK, 14, CJK_SC)
-    it, it_sub = font(SERIF_I, 16), font(SERIF_I, 11)
-    up = font(SERIF, 16)
+    it, it_sub, up = font(SERIF_I, 16), font(SERIF_I, 12), font(SERIF, 16)
 
     def sym(letter, sub="", colour=BLACK):
         runs = [(letter, it, colour, 0)]
         if sub:
-            runs.append((sub, it_sub, colour, -4))
+            runs.append((sub, it_sub, colour, -3))
         return runs
 
-    def line(n):
-        return 15 + 41 * n  # baseline of line n (0-based)
+    def text(t, colour=BLACK):
+        return [(t, up if colour == BLACK else cjk, colour, 0)]
 
-    x = draw_runs(d, 4, line(0), [
+    comma = [(",", cjk, BLUE, 0), 1]
+    gap = [1]  # keeps a subscript off the bracket or letter after it
+
+    def line(n):
+        return 13 + 42 * n  # baseline of line n (0-based): tops at 2, 44, 86, ...
+
+    draw_runs(d, 4, line(0) + 3, [
         ("2", font(CJK_BOLD, 18, CJK_SC), BLUE, 0),
         (".555", font(SANS, 12), BLUE, 0),
         (" Ferolune:", cjk, BLUE, 0)])
-    draw_runs(d, 4, line(1), [("请输入", cjk, BLUE, 0)] + sym("R", "A")
-              + [(",", cjk, BLUE, 0)] + sym("R", "B")
-              + [(",", cjk, BLUE, 0), ("C", font(SERIF, 14), BLUE, 0)])
-    draw_runs(d, 4, line(2), [("输出:充电时间", cjk, BLUE, 0)] + sym("T", "1")
-              + [(",放电时间", cjk, BLUE, 0)] + sym("T", "2")
-              + [(",周期", cjk, BLUE, 0)] + sym("T"))
-    draw_runs(d, 4, line(3), sym("T") + [(" = 0.693(", up, BLACK, 0)] + sym("R", "A")
-              + [(" + 2", up, BLACK, 0)] + sym("R", "B") + [(")", up, BLACK, 0)] + sym("C"))
-    draw_runs(d, 4, line(4), sym("T", "1") + [(" = 0.693(", up, BLACK, 0)] + sym("R", "A")
-              + [(" + ", up, BLACK, 0)] + sym("R", "B") + [(")", up, BLACK, 0)] + sym("C"))
-    draw_runs(d, 4, line(5), sym("T", "2") + [(" = 0.693", up, BLACK, 0)]
-              + sym("R", "B") + sym("C"))
+    draw_runs(d, 4, line(1), text("请输入", BLUE) + sym("R", "A") + comma + sym("R", "B") + comma
+              + [("C", font(SERIF, 14), BLUE, 0)])
+    draw_runs(d, 4, line(2), text("输出:充电时间", BLUE) + sym("T", "1") + comma
+              + text("放电时间", BLUE) + sym("T", "2") + comma + text("周期", BLUE) + sym("T"))
+    draw_runs(d, 4, line(3), sym("T") + text(" = 0.693(") + sym("R", "A") + text(" + 2")
+              + sym("R", "B") + gap + text(")") + sym("C"))
+    draw_runs(d, 4, line(4), sym("T", "1") + text(" = 0.693(") + sym("R", "A") + text(" + ")
+              + sym("R", "B") + gap + text(")") + sym("C"))
+    draw_runs(d, 4, line(5), sym("T", "2") + text(" = 0.693") + sym("R", "B") + gap + sym("C"))
     return jpeg(im)
 
 
@@ -213,13 +218,11 @@ def traces(size):
     """The blue damped oscillation and the red settling trace as point lists in a size×size box."""
     s = size / 32
     blue, red = [], []
-    for i in range(0, 30 * 8 + 1):
-        t = i / 8                         # 0..30 in 32-pixel units
-        x = 1 + t
-        yb = 16 - 13 * math.exp(-t / 9) * math.cos(2 * math.pi * t / 8.5)
-        yr = 16 + 12 * math.exp(-t / 2.2) * math.cos(t / 2.6) * (1 if t < 5 else 1)
-        blue.append((x * s, yb * s))
-        red.append((x * s, yr * s))
+    for i in range(0, 29 * 8 + 1):
+        t = i / 8
+        x = 1.5 + t
+        blue.append((x * s, (16 - 14 * math.exp(-t / 8) * math.sin(2 * math.pi * t / 8)) * s))
+        red.append((x * s, (16 + 13 * math.exp(-t / 4) * math.cos(2 * math.pi * t / 12)) * s))
     return blue, red
 
 
