@@ -479,4 +479,4 @@ void AssetFormatTest::principleLeavesTheButtonAreaWhite()
 }
 
 QTEST_MAIN(AssetFormatTest)
-#include "asset_format_test.moc"
+#include "tst_assets.moc"
