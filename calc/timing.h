@@ -24,6 +24,12 @@ struct TimingResult
     double t1 = 0, t2 = 0, t = 0;
 };
 
+// The three times for the given R_A and R_B in ohms and C in farads, each
+// operation rounded to a double in the order of the formulas
+// T = ((2 R_B) + R_A) 0.693 C, T1 = (R_B + R_A) 0.693 C, T2 = R_B 0.693 C.
+// Throws OverflowError when any intermediate result is not finite.
+TimingResult ComputeTiming(double ra, double rb, double c);
+
 // The three result texts, for the T1, T2 and T boxes.
 struct TimingTexts
 {

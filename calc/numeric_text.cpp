@@ -1,0 +1,342 @@
+#include "calc/numeric_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <system_error>
+
+namespace ferolune::calc {
+
+namespace {
+
+constexpr char16_t Space = u' ';
+constexpr char16_t IdeographicSpace = u'\u3000';
+constexpr char16_t EndOfText = u'\0';
+
+// Blanks vanish wherever they stand, so "1 000" reads as 1000. A carriage
+// return is not one of them.
+bool IsBlank(char16_t c)
+{
+    return c == Space || c == u'\t' || c == u'\n' || c == IdeographicSpace;
+}
+
+// Chinese input methods type the full-width forms; they mean their ASCII twins.
+char16_t Narrow(char16_t c)
+{
+    constexpr char16_t FirstFullWidth = u'\uFF01';
+    constexpr char16_t LastFullWidth = u'\uFF5E';
+    constexpr char16_t FullWidthOffset = FirstFullWidth - u'!';
+    return c >= FirstFullWidth && c <= LastFullWidth ? char16_t(c - FullWidthOffset) : c;
+}
+
+char16_t ToUpper(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+}
+
+bool IsDecimalDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The characters of a text as the number reader sees them: blanks skipped,
+// full-width forms narrowed. Each character is looked at a bounded number of
+// times, so reading is linear in the length of the text.
+class TypedCharacters
+{
+public:
+    explicit TypedCharacters(std::u16string_view text) : rest_(text) {}
+
+    // The next character that counts, or EndOfText. A NUL in the text ends the
+    // number just as the end does, since it cannot continue one either.
+    char16_t Peek()
+    {
+        while (!rest_.empty() && IsBlank(rest_.front()))
+            rest_.remove_prefix(1);
+        return rest_.empty() ? EndOfText : Narrow(rest_.front());
+    }
+
+    // Consumes the character Peek() returned; only called after it was not EndOfText.
+    void Skip() { rest_.remove_prefix(1); }
+
+private:
+    std::u16string_view rest_;
+};
+
+// A decimal number as its significant digits (leading zeros dropped) and the
+// position of the decimal point relative to the first of them:
+// value = 0.d1d2d3... x 10^pointPosition.
+//
+// Only the first KeptDigits digits are stored; the rest is remembered as a
+// single "1" when any of them is non-zero. A midpoint between two adjacent
+// doubles has at most 767 significant digits, so none lies strictly between the
+// kept prefix and the prefix with that sticky digit: the rounding is that of
+// the full number, however long it is.
+class DecimalSignificand
+{
+public:
+    void AddIntegerDigit(char digit)
+    {
+        if (count_ == 0 && digit == '0')
+            return;
+        Append(digit);
+        ++pointPosition_;
+    }
+
+    void AddFractionDigit(char digit)
+    {
+        if (count_ == 0 && digit == '0') {
+            --pointPosition_;
+            return;
+        }
+        Append(digit);
+    }
+
+    // The nearest double to this significand times 10^exponent.
+    double Scaled(std::int64_t exponent) const
+    {
+        if (count_ == 0)
+            return 0.0;
+
+        // 0.d... x 10^decimalExponent lies in [10^(decimalExponent-1), 10^decimalExponent).
+        const std::int64_t decimalExponent = pointPosition_ + exponent;
+        if (decimalExponent > MaxDecimalExponent)
+            throw OverflowError();
+        if (decimalExponent < MinDecimalExponent)
+            return 0.0;
+
+        std::array<char, KeptDigits + 32> text{'0', '.'};
+        char *out = std::copy_n(digits_.data(), count_, text.data() + 2);
+        if (droppedNonZero_)
+            *out++ = '1';
+        *out++ = 'e';
+        out = std::to_chars(out, text.data() + text.size(), decimalExponent).ptr;
+
+        double value = 0;
+        const auto [end, error] = std::from_chars(text.data(), out, value);
+        if (error == std::errc::result_out_of_range) {
+            // The standard conversion reports both ends of the range alike.
+            if (decimalExponent > 0)
+                throw OverflowError();
+            return 0.0;
+        }
+        return value;
+    }
+
+private:
+    static constexpr std::size_t KeptDigits = 800;
+    // Beyond these the value is surely above the largest double (1.8e308) or
+    // surely below half the smallest subnormal (2.5e-324).
+    static constexpr std::int64_t MaxDecimalExponent = 310;
+    static constexpr std::int64_t MinDecimalExponent = -330;
+
+    void Append(char digit)
+    {
+        if (count_ < KeptDigits)
+            digits_[count_++] = digit;
+        else if (digit != '0')
+            droppedNonZero_ = true;
+    }
+
+    std::array<char, KeptDigits> digits_{};
+    std::size_t count_ = 0;
+    bool droppedNonZero_ = false;
+    std::int64_t pointPosition_ = 0;
+};
+
+// Exponent digits beyond this value cannot change the outcome (overflow, or 0),
+// and stopping here keeps the sum with the point position far from wrapping.
+constexpr std::int64_t ExponentCeiling = 1'000'000'000'000'000;
+
+// Reads "[digits][.digits][E|D[sign]digits]"; nothing when there is no
+// significand digit at all ("", ".", "e5").
+std::optional<double> ReadDecimal(TypedCharacters &in)
+{
+    DecimalSignificand significand;
+    bool anyDigit = false;
+    for (char16_t c = in.Peek(); IsDecimalDigit(c); c = in.Peek()) {
+        significand.AddIntegerDigit(static_cast<char>(c));
+        anyDigit = true;
+        in.Skip();
+    }
+    if (in.Peek() == u'.') {
+        in.Skip();
+        for (char16_t c = in.Peek(); IsDecimalDigit(c); c = in.Peek()) {
+            significand.AddFractionDigit(static_cast<char>(c));
+            anyDigit = true;
+            in.Skip();
+        }
+    }
+    if (!anyDigit)
+        return std::nullopt;
+
+    // An exponent marker without digits ("1e", "1e+") leaves the number as it is.
+    std::int64_t exponent = 0;
+    const char16_t marker = ToUpper(in.Peek());
+    if (marker == u'E' || marker == u'D') {
+        in.Skip();
+        bool negativeExponent = false;
+        if (in.Peek() == u'+' || in.Peek() == u'-') {
+            negativeExponent = in.Peek() == u'-';
+            in.Skip();
+        }
+        for (char16_t c = in.Peek(); IsDecimalDigit(c); c = in.Peek()) {
+            exponent = std::min(exponent * 10 + (c - u'0'), ExponentCeiling);
+            in.Skip();
+        }
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    return significand.Scaled(exponent);
+}
+
+// The value of a hexadecimal (4 bits a digit) or octal (3 bits) digit, or
+// nothing for any other character.
+std::optional<unsigned> RadixDigit(char16_t c, int bitsPerDigit)
+{
+    const char16_t upper = ToUpper(c);
+    unsigned value = 0;
+    if (IsDecimalDigit(upper))
+        value = unsigned(upper - u'0');
+    else if (upper >= u'A' && upper <= u'F')
+        value = unsigned(upper - u'A' + 10);
+    else
+        return std::nullopt;
+    if (value >= 1u << bitsPerDigit)
+        return std::nullopt;
+    return value;
+}
+
+// Reads the digits after "&H" or "&O" as a non-negative integer and returns the
+// double nearest to it (ties to even), however many digits there are.
+double ReadPowerOfTwoRadix(TypedCharacters &in, int bitsPerDigit)
+{
+    // The leading bits of the integer while they fit; once more than 60 of them
+    // are held, later digits only scale the value and may break a tie.
+    std::uint64_t leading = 0;
+    int droppedBits = 0;
+    bool droppedNonZero = false;
+    // Any more dropped bits overflow anyway; the cap keeps the count from wrapping.
+    constexpr int DroppedBitsCap = 2048;
+
+    while (const std::optional<unsigned> digit = RadixDigit(in.Peek(), bitsPerDigit)) {
+        in.Skip();
+        if ((leading >> (64 - bitsPerDigit)) == 0) {
+            leading = (leading << bitsPerDigit) | *digit;
+        } else {
+            droppedBits = std::min(droppedBits + bitsPerDigit, DroppedBitsCap);
+            droppedNonZero = droppedNonZero || *digit != 0;
+        }
+    }
+    // The lowest bit is far below the 53 a double keeps; setting it makes a
+    // seeming tie round up, as the dropped digits demand.
+    if (droppedNonZero)
+        leading |= 1;
+
+    const double value = std::ldexp(static_cast<double>(leading), droppedBits);
+    if (std::isinf(value))
+        throw OverflowError();
+    return value;
+}
+
+} // namespace
+
+std::u16string_view TrimSpaces(std::u16string_view text)
+{
+    const auto isSpace = [](char16_t c) { return c == Space || c == IdeographicSpace; };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+double LeadingNumber(std::u16string_view text)
+{
+    TypedCharacters in(text);
+
+    bool negative = false;
+    if (in.Peek() == u'+' || in.Peek() == u'-') {
+        negative = in.Peek() == u'-';
+        in.Skip();
+    }
+
+    double magnitude = 0;
+    if (in.Peek() == u'&') {
+        in.Skip();
+        const char16_t radix = ToUpper(in.Peek());
+        if (radix != u'H' && radix != u'O')
+            return 0.0;
+        in.Skip();
+        magnitude = ReadPowerOfTwoRadix(in, radix == u'H' ? 4 : 3);
+    } else {
+        const std::optional<double> decimal = ReadDecimal(in);
+        if (!decimal)
+            return 0.0;
+        magnitude = *decimal;
+    }
+    return negative ? -magnitude : magnitude;
+}
+
+std::u16string FormatFixed2(double value)
+{
+    if (!std::isfinite(value))
+        throw OverflowError();
+
+    // The value's 15 significant digits, correctly rounded: "d.dddddddddddddde+xx".
+    constexpr int SignificantDigits = 15;
+    std::array<char, 32> scientific{};
+    const char *const scientificEnd =
+        std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
+                      std::chars_format::scientific, SignificantDigits - 1)
+            .ptr;
+    std::array<char, SignificantDigits> digits{};
+    digits[0] = scientific[0];
+    std::copy_n(scientific.data() + 2, SignificantDigits - 1, digits.data() + 1);
+    const char *exponentText = scientific.data() + SignificantDigits + 2; // past "e"
+    if (*exponentText == '+')
+        ++exponentText;
+    int exponent = 0;
+    std::from_chars(exponentText, scientificEnd, exponent);
+
+    // The digit worth 10^power in that decimal form; the digits past the
+    // fifteenth are zeros.
+    const auto digitAt = [&](int power) {
+        const int index = exponent - power;
+        return index >= 0 && index < SignificantDigits ? digits[std::size_t(index)] : '0';
+    };
+
+    // Integer digits and the two decimals, without the point, with room in
+    // front for a carry ("9.995" becomes "10.00"). 309 integer digits at most.
+    std::array<char, 1 + 309 + 2> fixed{};
+    char *const first = fixed.data() + 1;
+    char *last = first;
+    for (int power = std::max(exponent, 0); power >= -2; --power)
+        *last++ = digitAt(power);
+
+    char *begin = first;
+    if (digitAt(-3) >= '5') { // half away from zero
+        char *digit = last;
+        while (digit != first && *(digit - 1) == '9')
+            *--digit = '0';
+        if (digit == first)
+            *--begin = '1';
+        else
+            ++*(digit - 1);
+    }
+
+    const bool roundsToZero = std::all_of(begin, last, [](char c) { return c == '0'; });
+    std::u16string result;
+    result.reserve(std::size_t(last - begin) + 2);
+    if (value < 0 && !roundsToZero)
+        result += u'-';
+    result.append(begin, last - 2);
+    result += u'.';
+    result.append(last - 2, last);
+    return result;
+}
+
+} // namespace ferolune::calc

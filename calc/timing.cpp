@@ -1,0 +1,45 @@
+#include "calc/timing.h"
+
+#include "calc/numeric_text.h"
+
+#include <cmath>
+
+namespace ferolune::calc {
+
+TimingResult ComputeTiming(double ra, double rb, double c)
+{
+    TimingResult result;
+    result.t = (2.0 * rb + ra) * TimingCoefficient * c;
+    result.t1 = (rb + ra) * TimingCoefficient * c;
+    result.t2 = rb * TimingCoefficient * c;
+
+    // With finite inputs, a sum or product that once left the range stays an
+    // infinity or becomes a NaN, so the three results tell whether any step
+    // overflowed.
+    if (!std::isfinite(ra) || !std::isfinite(rb) || !std::isfinite(c)
+        || !std::isfinite(result.t) || !std::isfinite(result.t1) || !std::isfinite(result.t2))
+        throw OverflowError();
+    return result;
+}
+
+CalculateOutcome Calculate(const TimingInput &input)
+{
+    const std::u16string_view ra = TrimSpaces(input.ra);
+    const std::u16string_view rb = TrimSpaces(input.rb);
+    const std::u16string_view c = TrimSpaces(input.c);
+
+    const bool raEmpty = ra.empty();
+    const bool rbEmpty = rb.empty();
+    const bool cEmpty = c.empty();
+    if (raEmpty || rbEmpty || cEmpty)
+        return IncompleteData{};
+
+    const double raOhms = LeadingNumber(ra);
+    const double rbOhms = LeadingNumber(rb);
+    const double cFarads = LeadingNumber(c) * MicrofaradScale;
+
+    const TimingResult times = ComputeTiming(raOhms, rbOhms, cFarads);
+    return TimingTexts{FormatFixed2(times.t1), FormatFixed2(times.t2), FormatFixed2(times.t)};
+}
+
+} // namespace ferolune::calc
