@@ -221,8 +221,8 @@ def traces(size):
     for i in range(0, 29 * 8 + 1):
         t = i / 8
         x = 1.5 + t
-        blue.append((x * s, (16 - 14 * math.exp(-t / 8) * math.sin(2 * math.pi * t / 8)) * s))
-        red.append((x * s, (16 + 13 * math.exp(-t / 4) * math.cos(2 * math.pi * t / 12)) * s))
+        blue.append((x * s, (15 - 14 * math.exp(-t / 7) * math.sin(2 * math.pi * t / 10)) * s))
+        red.append((x * s, (15 + 13 * math.exp(-t / 4) * math.cos(2 * math.pi * t / 14)) * s))
     return blue, red
 
 
