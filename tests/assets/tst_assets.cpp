@@ -216,6 +216,14 @@ void checkJpeg(const QByteArray &data, int width, int height)
             QFAIL(qPrintable(QStringLiteral("non-baseline frame marker FF%1")
                                  .arg(marker, 2, 16, QLatin1Char('0'))));
         }
+        if (marker == 0xDB) {
+            // Fine quantisation keeps thin type free of ringing (libjpeg quality 92 and above).
+            for (qsizetype t = i + 4; t < i + 2 + length; t += 65) {
+                QCOMPARE(byteAt(data, t) >> 4, 0u); // 8-bit entries
+                for (qsizetype q = t + 1; q < t + 65; ++q)
+                    QVERIFY2(byteAt(data, q) <= 20, "coarse quantisation table");
+            }
+        }
         if (marker == 0xDA) {
             // Entropy-coded data: skip to the next marker that is not a stuffed byte or restart.
             i += 2 + length;
