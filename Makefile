@@ -3,7 +3,7 @@
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build bench fuzz clean
+.PHONY: run test deps build bench fuzz assets clean
 
 run: build
 	./build/dev/app/ferolune
@@ -31,6 +31,12 @@ fuzz: deps
 	mkdir -p build/fuzz/corpus
 	./build/fuzz/tests/fuzz/fuzz_calculate -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	    build/fuzz/corpus tests/fuzz/seeds
+
+# Redraws the pictures; the result is committed, so only needed after changing the drawing.
+assets:
+	tools/install-deps.sh tools/asset-packages.txt
+	/usr/bin/python3 tools/assets/make_assets.py
+	/usr/bin/python3 tools/assets/contact_sheet.py build/assets-contact-sheet.png
 
 clean:
 	rm -rf build
