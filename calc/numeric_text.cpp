@@ -108,7 +108,20 @@ public:
         if (decimalExponent < MinDecimalExponent)
             return 0.0;
 
-        std::array<char, KeptDigits + 32> text{'0', '.'};
+        // Short significands with small exponents, as typed almost always: the
+        // integer and the power of ten are exact doubles, so one division or
+        // multiplication rounds correctly.
+        const std::int64_t power = decimalExponent - std::int64_t(count_);
+        if (count_ <= FastDigits && leading_ <= ExactIntegerLimit && power >= -MaxExactPower
+            && power <= MaxExactPower) {
+            const double integer = static_cast<double>(leading_);
+            return power < 0 ? integer / PowersOfTen[std::size_t(-power)]
+                             : integer * PowersOfTen[std::size_t(power)];
+        }
+
+        std::array<char, KeptDigits + 32> text; // NOLINT: filled up to `out` below
+        text[0] = '0';
+        text[1] = '.';
         char *out = std::copy_n(digits_.data(), count_, text.data() + 2);
         if (droppedNonZero_)
             *out++ = '1';
@@ -133,16 +146,26 @@ private:
     static constexpr std::int64_t MaxDecimalExponent = 310;
     static constexpr std::int64_t MinDecimalExponent = -330;
 
+    static constexpr std::size_t FastDigits = 19; // any 19 digits fit in 64 bits
+    static constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53;
+    static constexpr std::int64_t MaxExactPower = 22; // 10^22 is the last exact double
+    static constexpr std::array<double, MaxExactPower + 1> PowersOfTen{
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
     void Append(char digit)
     {
+        if (count_ < FastDigits)
+            leading_ = leading_ * 10 + std::uint64_t(digit - '0');
         if (count_ < KeptDigits)
             digits_[count_++] = digit;
         else if (digit != '0')
             droppedNonZero_ = true;
     }
 
-    std::array<char, KeptDigits> digits_{};
+    std::array<char, KeptDigits> digits_; // the first count_ are set
     std::size_t count_ = 0;
+    std::uint64_t leading_ = 0; // the value of the first FastDigits digits
     bool droppedNonZero_ = false;
     std::int64_t pointPosition_ = 0;
 };
@@ -288,30 +311,30 @@ std::u16string FormatFixed2(double value)
 
     // The value's 15 significant digits, correctly rounded: "d.dddddddddddddde+xx".
     constexpr int SignificantDigits = 15;
-    std::array<char, 32> scientific{};
+    std::array<char, 32> scientific;
     const char *const scientificEnd =
         std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
                       std::chars_format::scientific, SignificantDigits - 1)
             .ptr;
-    std::array<char, SignificantDigits> digits{};
-    digits[0] = scientific[0];
-    std::copy_n(scientific.data() + 2, SignificantDigits - 1, digits.data() + 1);
     const char *exponentText = scientific.data() + SignificantDigits + 2; // past "e"
     if (*exponentText == '+')
         ++exponentText;
     int exponent = 0;
     std::from_chars(exponentText, scientificEnd, exponent);
+    // The first digit moves onto the point, so that all fifteen stand together.
+    scientific[1] = scientific[0];
+    const char *const digits = scientific.data() + 1;
 
     // The digit worth 10^power in that decimal form; the digits past the
     // fifteenth are zeros.
     const auto digitAt = [&](int power) {
         const int index = exponent - power;
-        return index >= 0 && index < SignificantDigits ? digits[std::size_t(index)] : '0';
+        return index >= 0 && index < SignificantDigits ? digits[index] : '0';
     };
 
     // Integer digits and the two decimals, without the point, with room in
     // front for a carry ("9.995" becomes "10.00"). 309 integer digits at most.
-    std::array<char, 1 + 309 + 2> fixed{};
+    std::array<char, 1 + 309 + 2> fixed;
     char *const first = fixed.data() + 1;
     char *last = first;
     for (int power = std::max(exponent, 0); power >= -2; --power)
@@ -329,14 +352,14 @@ std::u16string FormatFixed2(double value)
     }
 
     const bool roundsToZero = std::all_of(begin, last, [](char c) { return c == '0'; });
-    std::u16string result;
-    result.reserve(std::size_t(last - begin) + 2);
+    std::array<char16_t, 1 + 1 + 309 + 1 + 2> text;
+    char16_t *out = text.data();
     if (value < 0 && !roundsToZero)
-        result += u'-';
-    result.append(begin, last - 2);
-    result += u'.';
-    result.append(last - 2, last);
-    return result;
+        *out++ = u'-';
+    out = std::copy(begin, last - 2, out);
+    *out++ = u'.';
+    out = std::copy(last - 2, last, out);
+    return std::u16string(text.data(), out);
 }
 
 } // namespace ferolune::calc

@@ -130,6 +130,29 @@ TEST(LeadingNumberProperty, MatchesStrtodOnLongDecimals)
     }
 }
 
+// Texts as people type them: a few digits, a point somewhere, a small exponent.
+TEST(LeadingNumberProperty, MatchesStrtodOnShortDecimals)
+{
+    std::mt19937_64 random(1000);
+    std::uniform_int_distribution<int> length(1, 20);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-40, 40);
+    for (int round = 0; round < Rounds; ++round) {
+        std::string text;
+        const int count = length(random);
+        const int point = length(random);
+        for (int i = 0; i < count; ++i) {
+            if (i == point)
+                text += '.';
+            text += char('0' + digit(random));
+        }
+        if (round % 2 == 0)
+            text += 'e' + std::to_string(exponent(random));
+        SCOPED_TRACE(text);
+        EXPECT_EQ(LeadingNumber(Widen(text)), std::strtod(text.c_str(), nullptr));
+    }
+}
+
 // Hexadecimal digits of any length against strtod reading them as a C hex float.
 TEST(LeadingNumberProperty, MatchesStrtodOnLongHexadecimals)
 {

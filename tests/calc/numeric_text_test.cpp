@@ -211,6 +211,13 @@ INSTANTIATE_TEST_SUITE_P(FullWidth, LeadingNumberTest, testing::ValuesIn(FullWid
 const NumberRow PrecisionRows[] = {
     {"BeyondDoubleIntegers", u"9007199254740993", 9007199254740992.0},
     {"PointOneIsNearest", u"0.1", 0.1},
+    {"LargestExactPowerOfTen", u"1e22", 1e22},
+    {"FirstInexactPowerOfTen", u"1e23", 1e23},
+    {"NineteenDigits", u"1234567890123456789", 1234567890123456789.0},
+    {"TwentyDigits", u"12345678901234567891", 12345678901234567891.0},
+    {"TwoTo53", u"9007199254740992", 9007199254740992.0},
+    {"SmallIntegerHugePower", u"3e300", 3e300},
+    {"TrailingZerosKeepExactness", u"1500000000000000000000000e-3", 1.5e21},
     {"HardCaseReturns", u"2.2250738585072011e-308", 2.2250738585072009e-308},
     {"HardCaseTwo", u"2.2250738585072012e-308", 2.2250738585072014e-308},
     {"ManyZerosAfterPointThenExponent", Concat({u"0.", Repeat(u"0", 399), u"1e400"}), 1.0},

@@ -1,0 +1,148 @@
+// How fast the calculate button answers, and how the number reading and the
+// formatting compare with the C library doing the same work.
+#include "calc/numeric_text.h"
+#include "calc/timing.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace ferolune::calc;
+
+// The typical request: 1000 ohms, " 1000 " ohms, 10 microfarads.
+const TimingInput TypicalRequest{u"1000", u" 1000 ", u"10"};
+
+void BM_Calculate_TypicalRequest(benchmark::State &state)
+{
+    for (auto _ : state) {
+        CalculateOutcome outcome = Calculate(TypicalRequest);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(BM_Calculate_TypicalRequest);
+
+// The three trimmed entries of the typical request and a few typed by hand.
+const std::u16string Entries[] = {u"1000", u"10", u"-2.2e-3", u"47.5", u"0.000001"};
+
+std::string Narrow(std::u16string_view text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+void BM_LeadingNumber(benchmark::State &state)
+{
+    const std::u16string &text = Entries[state.range(0)];
+    state.SetLabel(Narrow(text));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(text.data());
+        benchmark::DoNotOptimize(LeadingNumber(text));
+    }
+}
+BENCHMARK(BM_LeadingNumber)->DenseRange(0, std::size(Entries) - 1);
+
+void BM_Strtod(benchmark::State &state)
+{
+    const std::string text = Narrow(Entries[state.range(0)]);
+    state.SetLabel(text);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(text.data());
+        benchmark::DoNotOptimize(std::strtod(text.c_str(), nullptr));
+    }
+}
+BENCHMARK(BM_Strtod)->DenseRange(0, std::size(Entries) - 1);
+
+// T1, T2 and T of the typical request, a value with many integer digits and a large one.
+const double Values[] = {0.01386, 0.00693, 0.02079, 1234.5678, -2.675, 1.2345678901234567e20};
+
+void BM_FormatFixed2(benchmark::State &state)
+{
+    double value = Values[state.range(0)];
+    state.SetLabel(std::to_string(value));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        std::u16string text = FormatFixed2(value);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_FormatFixed2)->DenseRange(0, std::size(Values) - 1);
+
+void BM_Snprintf(benchmark::State &state)
+{
+    double value = Values[state.range(0)];
+    state.SetLabel(std::to_string(value));
+    std::array<char, 400> text{};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        std::snprintf(text.data(), text.size(), "%.2f", value);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_Snprintf)->DenseRange(0, std::size(Values) - 1);
+
+// Long texts: the reading must stay linear in the length.
+std::u16string LongText(char16_t fill, std::size_t length)
+{
+    return std::u16string(length, fill);
+}
+
+void BM_LeadingNumber_LongFractionDigits(benchmark::State &state)
+{
+    const std::u16string text = u"0." + LongText(u'3', std::size_t(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LeadingNumber(text));
+    state.SetBytesProcessed(state.iterations() * state.range(0) * 2);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LeadingNumber_LongFractionDigits)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+void BM_LeadingNumber_LongBlanksThenDigit(benchmark::State &state)
+{
+    const std::u16string text = LongText(u' ', std::size_t(state.range(0))) + u"7";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LeadingNumber(text));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LeadingNumber_LongBlanksThenDigit)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+void BM_LeadingNumber_LongHexDigits(benchmark::State &state)
+{
+    const std::u16string text = u"&H" + LongText(u'0', std::size_t(state.range(0))) + u"1";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LeadingNumber(text));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LeadingNumber_LongHexDigits)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// A megabyte in each entry: 512 Ki UTF-16 characters of digits, letters and blanks.
+void BM_Calculate_MegabyteEntries(benchmark::State &state)
+{
+    constexpr std::size_t Length = 1 << 19;
+    const TimingInput input{u"1" + LongText(u'0', 300) + u"e-300" + LongText(u'x', Length),
+                            LongText(u'0', Length) + u"47",
+                            u" " + LongText(u'\u3000', Length / 2) + u"1" + LongText(u' ', Length / 2)};
+    for (auto _ : state) {
+        CalculateOutcome outcome = Calculate(input);
+        benchmark::DoNotOptimize(outcome);
+    }
+    state.SetLabel("3 x 1 MB");
+}
+BENCHMARK(BM_Calculate_MegabyteEntries)->Unit(benchmark::kMillisecond);
+
+} // namespace
