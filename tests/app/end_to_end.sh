@@ -1,0 +1,266 @@
+#!/bin/bash
+# Drives the real ferolune executable under its own Xvfb with real X input
+# (xdotool) and reads results through the clipboard (xclip), as a user would.
+#
+#   end_to_end.sh PROGRAM XWIN
+#
+# XWIN is the small X11 client built next to this test (window lookup by exact
+# title, geometry, WM_DELETE_WINDOW). There is no window manager, so windows sit
+# exactly where the program puts them and their size is the client area.
+
+set -u
+
+program=$1
+xwin=$2
+
+main_title='Ferolune V1.0  -  [编程: Dromel]'
+screen_w=1024
+screen_h=768
+timeout_ms=10000
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+
+cleanup() {
+    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -n ${DISPLAY:-} ]]; then
+        echo "windows on the screen:" >&2
+        "$xwin" list >&2
+    fi
+    exit 1
+}
+
+ok() { echo "ok - $*"; }
+
+# Centre of a control in pixels, from its twips (15 to a pixel) relative to the
+# client area: LEFT TOP WIDTH HEIGHT.
+centre() { echo $(( ($1 + $3 / 2) / 15 )) $(( ($2 + $4 / 2) / 15 )); }
+
+# Main window; controls inside a group box add the box's own offset (120,120 for
+# "输入", 120,1440 for "输出").
+read -r text1_x text1_y < <(centre $((120 + 240)) $((120 + 720)) 1215 375)
+read -r text2_x text2_y < <(centre $((120 + 2160)) $((120 + 720)) 1095 375)
+read -r text3_x text3_y < <(centre $((120 + 3960)) $((120 + 720)) 1095 375)
+read -r text4_x text4_y < <(centre $((120 + 240)) $((1440 + 720)) 1215 375)
+read -r text5_x text5_y < <(centre $((120 + 2160)) $((1440 + 720)) 1215 375)
+read -r text6_x text6_y < <(centre $((120 + 3960)) $((1440 + 720)) 1335 375)
+read -r calc_x calc_y < <(centre 360 3360 1095 375)
+read -r principle_x principle_y < <(centre 2520 3360 1095 375)
+read -r exit_x exit_y < <(centre 4560 3360 1095 375)
+# Principle window
+read -r form2_exit_x form2_exit_y < <(centre 2280 2880 975 375)
+
+# --- X server -----------------------------------------------------------------
+
+start_xvfb() {
+    # -displayfd lets the server pick a free display and tell us which.
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -dpi 96 -nolisten tcp -noreset \
+        >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    exec 3>&-
+    for _ in $(seq 100); do
+        [[ -s $work/display ]] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
+        sleep 0.1
+    done
+    [[ -s $work/display ]] || fail "Xvfb did not report a display"
+    export DISPLAY=:$(head -n1 "$work/display")
+    ok "Xvfb on $DISPLAY"
+}
+
+# --- the program ----------------------------------------------------------------
+
+main_x=0
+main_y=0
+main_wid=
+
+start_program() {
+    QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+    app_pid=$!
+    main_wid=$("$xwin" wait-title "$main_title" $timeout_ms) || fail "the main window did not appear"
+    local w h
+    read -r main_x main_y w h < <("$xwin" geometry "$main_wid")
+    [[ $w == 397 && $h == 258 ]] || fail "main window client area is ${w}x${h}, not 397x258"
+}
+
+running() { kill -0 "$app_pid" 2>/dev/null; }
+
+# Waits for the program to end and checks its exit status.
+expect_exit() {
+    local status
+    for _ in $(seq 100); do
+        running || break
+        sleep 0.1
+    done
+    running && fail "the program did not end ($1)"
+    wait "$app_pid"
+    status=$?
+    app_pid=
+    [[ $status == 0 ]] || { cat "$work/program.log" >&2; fail "exit status $status after $1, not 0"; }
+}
+
+# --- input and clipboard -------------------------------------------------------------
+
+click_main() { xdotool mousemove $((main_x + $1)) $((main_y + $2)) click 1; }
+
+# Replaces the text of the box under (X,Y) of the main window.
+type_into() {
+    click_main "$1" "$2"
+    xdotool key ctrl+a BackSpace
+    [[ -n $3 ]] && xdotool type --delay 15 -- "$3"
+}
+
+clipboard_serial=0
+
+# Runs the keys that copy something, then prints the clipboard once the program
+# has answered; a marker put on the clipboard first tells a stale copy apart.
+copy_with() {
+    clipboard_serial=$((clipboard_serial + 1))
+    local marker="--marker-$clipboard_serial--" text=
+    printf '%s' "$marker" | xclip -selection clipboard -i >/dev/null 2>&1
+    "$@"
+    for _ in $(seq 100); do
+        text=$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)
+        [[ $text != "$marker" ]] && break
+        sleep 0.05
+    done
+    [[ $text == "$marker" ]] && fail "nothing was copied"
+    printf '%s' "$text"
+}
+
+copy_box() {
+    click_main "$1" "$2"
+    xdotool key ctrl+a ctrl+c
+}
+
+box_text() { copy_with copy_box "$1" "$2"; }
+
+expect_results() {
+    local t1 t2 t
+    t1=$(box_text $text4_x $text4_y) || exit 1
+    t2=$(box_text $text5_x $text5_y) || exit 1
+    t=$(box_text $text6_x $text6_y) || exit 1
+    [[ $t1 == "$1" && $t2 == "$2" && $t == "$3" ]] ||
+        fail "$4: results are '$t1' '$t2' '$t', expected '$1' '$2' '$3'"
+    ok "$4: results $t1 $t2 $t"
+}
+
+expect_entry() {
+    local text
+    text=$(box_text "$1" "$2") || exit 1
+    [[ $text == "$3" ]] || fail "$4: entry holds '$text', expected '$3'"
+}
+
+# Waits for a message box titled "Quandel" and dismisses it with Enter; leaves
+# its client size in box_size. Qt's message box on X11 offers its text neither
+# to Ctrl+C nor to a mouse selection, so boxes are told apart by their size.
+box_size=
+answer_message_box() {
+    local wid x y w h
+    wid=$("$xwin" wait-title Quandel $timeout_ms) || fail "$1: no \"Quandel\" message box"
+    read -r x y w h < <("$xwin" geometry "$wid")
+    box_size=${w}x${h}
+    # Keyboard input follows the pointer when the program does not take the focus itself.
+    xdotool mousemove $((x + w / 2)) $((y + 4))
+    xdotool key Return
+    "$xwin" wait-gone "$wid" $timeout_ms || fail "$1: Enter did not close the message box"
+    ok "$1: message box \"Quandel\" ($box_size), closed by Enter"
+}
+
+# --- first run: calculate, incomplete data, overflow, principle window, 退出 ------------
+
+start_xvfb
+start_program
+
+expected_x=$(( (screen_w - 397) / 2 ))
+expected_y=$(( (screen_h - 258) / 2 ))
+(( main_x >= expected_x - 1 && main_x <= expected_x + 1 && main_y >= expected_y - 1 && main_y <= expected_y + 1 )) ||
+    fail "main window at $main_x,$main_y, not centred at $expected_x,$expected_y"
+shown=$("$xwin" list | wc -l)
+[[ $shown == 1 ]] || fail "$shown windows shown at start-up, expected only the main window"
+ok "main window \"$main_title\", 397x258, centred, alone"
+
+type_into $text1_x $text1_y '1000'
+type_into $text2_x $text2_y ' 1000 '
+type_into $text3_x $text3_y '10'
+expect_entry $text2_x $text2_y ' 1000 ' "typing into Text2"
+click_main $calc_x $calc_y
+expect_results 0.01 0.01 0.02 "计算 with 1000, ' 1000 ', 10"
+
+type_into $text2_x $text2_y ''
+click_main $calc_x $calc_y
+answer_message_box "计算 with Text2 cleared"
+incomplete_box=$box_size
+expect_results 0.01 0.01 0.02 "after the incomplete-data box"
+
+type_into $text2_x $text2_y ' 1000 '
+type_into $text1_x $text1_y '1e999'
+click_main $calc_x $calc_y
+answer_message_box "计算 with 1e999"
+[[ $box_size != "$incomplete_box" ]] || fail "1e999 brought up a box like the incomplete-data box ($box_size)"
+running || fail "the program ended after the overflow box"
+"$xwin" wait-title "$main_title" 1000 >/dev/null || fail "the main window is gone after the overflow box"
+ok "the program still runs after the overflow box"
+
+type_into $text1_x $text1_y '1000'
+# A pending change that 计算 would show if the main window took clicks while
+# the principle window is open: C = 20 gives 0.03, 0.01, 0.04.
+type_into $text3_x $text3_y '20'
+click_main $principle_x $principle_y
+form2=$("$xwin" wait-title Form2 $timeout_ms) || fail "计算原理 did not open \"Form2\""
+read -r f2_x f2_y f2_w f2_h < <("$xwin" geometry "$form2")
+[[ $f2_w == 229 && $f2_h == 227 ]] || fail "Form2 client area is ${f2_w}x${f2_h}, not 229x227"
+ok "计算原理 opens \"Form2\", 229x227"
+
+inside_form2() {
+    local x=$((main_x + $1)) y=$((main_y + $2))
+    (( x >= f2_x && x < f2_x + f2_w && y >= f2_y && y < f2_y + f2_h ))
+}
+for target in "$calc_x $calc_y" "$exit_x $exit_y" "$text1_x $text1_y"; do
+    # shellcheck disable=SC2086
+    inside_form2 $target && fail "the main window's control at $target is hidden by Form2; the test needs it visible"
+done
+click_main $calc_x $calc_y
+click_main $text1_x $text1_y
+xdotool type --delay 15 -- '9'
+click_main $exit_x $exit_y
+sleep 0.5
+running || fail "clicking 退出 of the main window ended the program while Form2 was open"
+"$xwin" wait-title Form2 100 >/dev/null || fail "Form2 closed on clicks on the main window"
+ok "clicks on the main window are ignored while Form2 is open"
+
+xdotool mousemove $((f2_x + form2_exit_x)) $((f2_y + form2_exit_y)) click 1
+"$xwin" wait-gone "$form2" $timeout_ms || fail "退出 of Form2 did not close it"
+ok "退出 of Form2 closes it"
+expect_results 0.01 0.01 0.02 "after Form2, the blocked 计算 had no effect"
+expect_entry $text1_x $text1_y '1000' "typing while Form2 was open"
+click_main $calc_x $calc_y
+expect_results 0.03 0.01 0.04 "计算 after Form2 closed, with C = 20"
+
+click_main $exit_x $exit_y
+expect_exit "退出"
+ok "退出 ends the program with exit status 0"
+
+# --- second run: close boxes ----------------------------------------------------------
+
+start_program
+click_main $principle_x $principle_y
+form2=$("$xwin" wait-title Form2 $timeout_ms) || fail "second run: 计算原理 did not open \"Form2\""
+"$xwin" close "$form2" || fail "Form2 does not take WM_DELETE_WINDOW"
+"$xwin" wait-gone "$form2" $timeout_ms || fail "the close box did not close Form2"
+running || fail "closing Form2 ended the program"
+ok "the close box closes Form2 and the program goes on"
+
+"$xwin" close "$main_wid" || fail "the main window does not take WM_DELETE_WINDOW"
+expect_exit "WM_DELETE_WINDOW on the main window"
+ok "the main window's close box ends the program with exit status 0"

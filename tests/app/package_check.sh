@@ -1,0 +1,114 @@
+#!/bin/bash
+# Builds the Debian package from a build folder with cpack and checks what it
+# would put on a user's machine and what it asks apt to install with it.
+#
+#   package_check.sh CPACK BUILD_DIR OUT_DIR VERSION
+
+set -u
+
+cpack=$1
+build=$2
+out=$3
+version=$4
+app_id=org.ferolune.Ferolune
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+ok() { echo "ok - $*"; }
+
+rm -rf "$out"
+mkdir -p "$out"
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
+    cat "$out/cpack.log" >&2
+    echo "FAIL: cpack -G DEB failed" >&2
+    exit 1
+fi
+
+arch=$(dpkg --print-architecture)
+deb=$out/ferolune_${version}_${arch}.deb
+if [[ ! -f $deb ]]; then
+    echo "FAIL: cpack made no $deb" >&2
+    ls "$out" >&2
+    exit 1
+fi
+ok "cpack made $(basename "$deb")"
+
+# --- file list -------------------------------------------------------------------
+
+expected=$(sort <<EOF
+./usr/bin/ferolune
+./usr/share/applications/$app_id.desktop
+./usr/share/icons/hicolor/128x128/apps/$app_id.png
+./usr/share/icons/hicolor/32x32/apps/$app_id.png
+./usr/share/icons/hicolor/64x64/apps/$app_id.png
+./usr/share/metainfo/$app_id.metainfo.xml
+EOF
+)
+actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
+if [[ $actual == "$expected" ]]; then
+    ok "file list: binary, desktop entry, metainfo, icons 32/64/128 and nothing else"
+else
+    fail "file list differs (- expected, + in the package):"
+    diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | sed 's/^</  -/; s/^>/  +/' >&2
+fi
+
+# --- control fields ----------------------------------------------------------------
+
+field() { dpkg-deb -f "$deb" "$1"; }
+
+[[ $(field Package) == ferolune ]] || fail "Package is '$(field Package)'"
+[[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)', expected $version"
+[[ $(field Architecture) == "$arch" ]] || fail "Architecture is '$(field Architecture)', expected $arch"
+[[ $(field Section) == electronics ]] || fail "Section is '$(field Section)'"
+[[ $(field Maintainer) =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer '$(field Maintainer)' is not 'Name <address>'"
+[[ -n $(field Homepage) ]] || fail "no Homepage"
+description=$(field Description)
+[[ $(wc -l <<<"$description") -ge 2 && -n $(head -n1 <<<"$description") ]] ||
+    fail "Description needs a summary line and a long description: '$description'"
+
+depends=$(field Depends)
+# Each entry of Depends, without its version constraint.
+mapfile -t depended < <(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/^ *//; s/ *$//')
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 \
+    qt6-qpa-plugins fonts-noto-cjk qt6-translations-l10n; do
+    found=0
+    for d in "${depended[@]}"; do
+        # An entry may be an alternative such as "libqt6core6 | libqt6core6t64".
+        [[ " ${d//|/ } " == *" $package "* ]] && found=1
+    done
+    [[ $found == 1 ]] || fail "Depends lacks $package: $depends"
+done
+ok "control fields; Depends: $depends"
+
+# --- contents ---------------------------------------------------------------------------
+
+root=$out/root
+dpkg-deb -x "$deb" "$root"
+
+[[ $(file -b "$root/usr/bin/ferolune") == ELF*executable* ]] ||
+    fail "usr/bin/ferolune is not an executable: $(file -b "$root/usr/bin/ferolune")"
+[[ -x $root/usr/bin/ferolune ]] || fail "usr/bin/ferolune is not executable"
+
+for size in 32 64 128; do
+    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
+    [[ $(file -b "$icon") == "PNG image data, $size x $size,"* ]] ||
+        fail "the ${size}x${size} icon is $(file -b "$icon")"
+done
+
+desktop=$root/usr/share/applications/$app_id.desktop
+desktop-file-validate "$desktop" || fail "the installed desktop entry does not validate"
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+icon_name=$(sed -n 's/^Icon=//p' "$desktop")
+[[ -x $root/usr/bin/$exec_name ]] || fail "Exec=$exec_name is not in usr/bin"
+[[ $icon_name == "$app_id" ]] || fail "Icon=$icon_name does not name the installed icons"
+
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "the metainfo does not launch $app_id.desktop"
+grep -q "<id>$app_id</id>" "$metainfo" || fail "the metainfo id is not $app_id"
+ok "installed binary, icons, desktop entry and metainfo agree"
+
+if ((failures > 0)); then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
