@@ -1,0 +1,43 @@
+#!/bin/bash
+# Start-up benchmark on a private Xvfb: ferolune against a bare Qt window.
+#
+#   bench/startup/run.sh BUILD_DIR [startup_bench options...]
+#
+# e.g. bench/startup/run.sh build/release --runs 20
+
+set -u
+
+build=${1:?usage: run.sh BUILD_DIR [options]}
+shift
+
+bench=$build/bench/startup/startup_bench
+bare=$build/bench/startup/bare_window
+program=$build/app/ferolune
+for f in "$bench" "$bare" "$program"; do
+    [[ -x $f ]] || { echo "run.sh: $f is not built" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || { cat "$work/xvfb.log" >&2; echo "run.sh: Xvfb did not start" >&2; exit 1; }
+
+export DISPLAY=:$(head -n1 "$work/display")
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+"$bench" "$@" "$program" "$bare"
