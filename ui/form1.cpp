@@ -14,11 +14,14 @@ Form1::Form1(QWidget *parent)
 {
     ui->setupUi(this);
 
-    // The form file keeps whole points only.
+    // The form file keeps whole points only. The unit labels then take the
+    // size of their text, so a stand-in for 宋体 with taller lines (or a wider
+    // μ) is not clipped; their top-left corners stay where the form puts them.
     for (QLabel *label : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6}) {
         QFont font = label->font();
         font.setPointSizeF(10.5);
         label->setFont(font);
+        label->adjustSize();
     }
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
