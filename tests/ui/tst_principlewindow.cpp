@@ -1,0 +1,261 @@
+#include "message_box_watcher.h"
+
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+
+#include <functional>
+
+namespace {
+
+// What the principle window looked like while it was open.
+struct Sighting
+{
+    QWidget *window = nullptr;
+    bool visible = false;
+    bool centred = false;
+    Qt::WindowModality modality = Qt::NonModal;
+    bool isActiveModal = false;
+    QImage picture;
+    QString focus;
+    bool stillOpenAfterEscape = false;
+    QString mainResultWhileOpen;
+};
+
+QWidget *openPrincipleWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String("Form2") && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+int principleWindowCount()
+{
+    int count = 0;
+    for (const QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String("Form2"))
+            ++count;
+    return count;
+}
+
+} // namespace
+
+class TestPrincipleWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void window();
+    void opensModalCentredAndClosesByButton();
+    void sameWindowAndPictureOnSecondOpening();
+    void closesByCloseBox();
+    void spaceClosesEscapeDoesNot();
+    void mainWindowTakesNoInputWhileOpen();
+
+private:
+    // Clicks "计算原理", runs `whileOpen` once the principle window is up, and
+    // returns what was seen. `whileOpen` must close the window.
+    Sighting showPrinciple(const std::function<void(QWidget *, Sighting &)> &whileOpen);
+
+    Form1 *form = nullptr;
+};
+
+void TestPrincipleWindow::initTestCase()
+{
+    ferolune::ui::setUpApplication(*qApp);
+}
+
+void TestPrincipleWindow::init()
+{
+    form = new Form1;
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+}
+
+void TestPrincipleWindow::cleanup()
+{
+    delete form;
+    form = nullptr;
+}
+
+Sighting TestPrincipleWindow::showPrinciple(const std::function<void(QWidget *, Sighting &)> &whileOpen)
+{
+    Sighting seen;
+    bool handled = false;
+    QTimer poll;
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        QWidget *window = openPrincipleWindow();
+        if (handled || !window)
+            return;
+        handled = true;
+        if (!QTest::qWaitForWindowExposed(window)) {
+            window->close();
+            return;
+        }
+        seen.window = window;
+        seen.visible = window->isVisible();
+        seen.modality = window->windowModality();
+        seen.isActiveModal = QApplication::activeModalWidget() == window;
+        // Centred as far as the window frame, unknown before the first showing, allows.
+        const QRect available = window->screen()->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        seen.centred = qAbs(frame.center().x() - available.center().x()) <= frame.width() - window->width() + 1
+                    && qAbs(frame.center().y() - available.center().y()) <= frame.height() - window->height() + 1;
+        seen.picture = window->grab().toImage();
+        if (QTest::qWaitForWindowActive(window) && QApplication::focusWidget())
+            seen.focus = QApplication::focusWidget()->objectName();
+        whileOpen(window, seen);
+    });
+    // Should a check fail before the window is closed, this keeps the test from hanging.
+    QTimer::singleShot(10000, this, [] {
+        if (QWidget *window = openPrincipleWindow())
+            window->hide();
+    });
+    poll.start();
+    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+    poll.stop();
+    return seen;
+}
+
+void TestPrincipleWindow::window()
+{
+    Form2 principle;
+    QCOMPARE(principle.objectName(), QStringLiteral("Form2"));
+    QCOMPARE(principle.windowTitle(), QStringLiteral("Form2"));
+    QCOMPARE(principle.size(), QSize(3435 / 15, 3405 / 15));
+    QCOMPARE(principle.minimumSize(), principle.size());
+    QCOMPARE(principle.maximumSize(), principle.size());
+    const Qt::WindowFlags flags = principle.windowFlags();
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!principle.windowIcon().isNull());
+
+    const auto *button = principle.findChild<QPushButton *>(QStringLiteral("Command1"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("退出"));
+    QCOMPARE(button->geometry(), QRect(2280 / 15, 2880 / 15, 975 / 15, 375 / 15));
+    QVERIFY(!button->isDefault());
+}
+
+void TestPrincipleWindow::opensModalCentredAndClosesByButton()
+{
+    QCOMPARE(principleWindowCount(), 0);
+    const Sighting seen = showPrinciple([](QWidget *window, Sighting &) {
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    QVERIFY(seen.window);
+    QVERIFY(seen.visible);
+    QCOMPARE(seen.modality, Qt::ApplicationModal);
+    QVERIFY(seen.isActiveModal);
+    QVERIFY(seen.centred);
+    QCOMPARE(seen.focus, QStringLiteral("Command1"));
+    // No owner: it is a window of its own, not a child of the main window.
+    QVERIFY(!seen.window->parentWidget());
+    QVERIFY(!seen.window->isVisible());
+    QVERIFY(form->isVisible());
+
+    // The principle picture fills the window, unscaled, wherever the button is not.
+    const QImage expected = QImage(QStringLiteral(":/assets/principle.jpg")).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!expected.isNull());
+    const QImage shown = seen.picture.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), expected.size());
+    const QRect button = seen.window->findChild<QPushButton *>(QStringLiteral("Command1"))->geometry();
+    int differing = 0;
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            if (!button.contains(x, y) && shown.pixel(x, y) != expected.pixel(x, y))
+                ++differing;
+    QCOMPARE(differing, 0);
+}
+
+void TestPrincipleWindow::sameWindowAndPictureOnSecondOpening()
+{
+    auto closeByButton = [](QWidget *window, Sighting &) {
+        window->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    };
+    const Sighting first = showPrinciple(closeByButton);
+    const Sighting second = showPrinciple(closeByButton);
+    QVERIFY(first.window);
+    QCOMPARE(second.window, first.window);
+    QCOMPARE(principleWindowCount(), 1);
+    QVERIFY(!second.picture.isNull());
+    QCOMPARE(second.picture, first.picture);
+    QVERIFY(second.centred);
+    QCOMPARE(second.modality, Qt::ApplicationModal);
+}
+
+void TestPrincipleWindow::closesByCloseBox()
+{
+    const Sighting seen = showPrinciple([](QWidget *window, Sighting &) {
+        window->windowHandle()->close();
+    });
+    QVERIFY(seen.window);
+    QVERIFY(!seen.window->isVisible());
+    QVERIFY(form->isVisible());
+    // And it opens again afterwards.
+    const Sighting again = showPrinciple([](QWidget *window, Sighting &) { window->close(); });
+    QCOMPARE(again.window, seen.window);
+    QVERIFY(again.visible);
+}
+
+void TestPrincipleWindow::spaceClosesEscapeDoesNot()
+{
+    const Sighting seen = showPrinciple([](QWidget *window, Sighting &sighting) {
+        QWidget *focused = QApplication::focusWidget();
+        if (!focused) {
+            window->close();
+            return;
+        }
+        QTest::keyClick(focused, Qt::Key_Escape);
+        QTest::keyClick(window, Qt::Key_Escape);
+        sighting.stillOpenAfterEscape = window->isVisible();
+        QTest::keyClick(focused, Qt::Key_Space);
+    });
+    QVERIFY(seen.window);
+    QCOMPARE(seen.focus, QStringLiteral("Command1"));
+    QVERIFY(seen.stillOpenAfterEscape);
+    QVERIFY(!seen.window->isVisible());
+}
+
+void TestPrincipleWindow::mainWindowTakesNoInputWhileOpen()
+{
+    for (const auto &[name, text] : {std::pair{"Text1", "1000"}, std::pair{"Text2", "1000"},
+                                     std::pair{"Text3", "10"}})
+        form->findChild<QLineEdit *>(QLatin1String(name))->setText(QLatin1String(text));
+    auto *calculate = form->findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *result = form->findChild<QLineEdit *>(QStringLiteral("Text4"));
+
+    MessageBoxWatcher watcher;
+    const Sighting seen = showPrinciple([&](QWidget *window, Sighting &sighting) {
+        // A click through the window system, as the user's mouse would give it.
+        const QPoint centre = calculate->mapTo(form, calculate->rect().center());
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+        QTest::qWait(20);
+        sighting.mainResultWhileOpen = result->text();
+        window->close();
+    });
+    QVERIFY(seen.window);
+    QVERIFY(seen.mainResultWhileOpen.isEmpty());
+    QVERIFY(watcher.boxes.isEmpty());
+
+    // Once it is closed, the same click reaches the main window again.
+    const QPoint centre = calculate->mapTo(form, calculate->rect().center());
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTRY_COMPARE(result->text(), QStringLiteral("0.01"));
+}
+
+QTEST_MAIN(TestPrincipleWindow)
+#include "tst_principlewindow.moc"
