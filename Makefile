@@ -30,7 +30,7 @@ fuzz: deps
 	cmake --build --preset fuzz
 	mkdir -p build/fuzz/corpus
 	./build/fuzz/tests/fuzz/fuzz_calculate -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
-	    build/fuzz/corpus tests/fuzz/seeds
+	    -dict=tests/fuzz/calculate.dict build/fuzz/corpus tests/fuzz/seeds
 
 # Redraws the pictures; the result is committed, so only needed after changing the drawing.
 assets:
@@ -40,3 +40,9 @@ assets:
 
 clean:
 	rm -rf build
+
+.PHONY: bench-startup
+bench-startup: deps
+	cmake --preset release
+	cmake --build --preset release
+	bench/startup/run.sh build/release --runs 15 --warmup 3
