@@ -119,7 +119,7 @@ public:
                              : integer * PowersOfTen[std::size_t(power)];
         }
 
-        std::array<char, KeptDigits + 32> text; // NOLINT: filled up to `out` below
+        std::array<char, KeptDigits + 32> text; // filled up to `out` below
         text[0] = '0';
         text[1] = '.';
         char *out = std::copy_n(digits_.data(), count_, text.data() + 2);
