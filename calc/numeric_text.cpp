@@ -228,7 +228,7 @@ std::optional<unsigned> RadixDigit(char16_t c, int bitsPerDigit)
         value = unsigned(upper - u'A' + 10);
     else
         return std::nullopt;
-    if (value >= 1u << bitsPerDigit)
+    if (value >= (1u << bitsPerDigit))
         return std::nullopt;
     return value;
 }

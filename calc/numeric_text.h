@@ -19,10 +19,12 @@ public:
 std::u16string_view TrimSpaces(std::u16string_view text);
 
 // The value of the number the text starts with, read the way a user types it:
-// blanks anywhere are ignored, full-width forms count as ASCII, "&H"/"&O" give
-// hexadecimal/octal, and reading stops at the first character that cannot
-// continue the number. No numeric prefix gives 0. Throws OverflowError when the
-// value lies beyond the double range.
+// blanks (space, tab, line feed, U+3000) anywhere are ignored, full-width forms
+// count as ASCII, the exponent marker is E or D in either case, "&H"/"&O" give
+// hexadecimal/octal after an optional sign, and reading stops at the first
+// character that cannot continue the number. The result is the double nearest
+// to that prefix; no numeric prefix gives 0. Throws OverflowError when the
+// value rounds beyond the double range (a value too small for it gives 0).
 double LeadingNumber(std::u16string_view text);
 
 // The value with exactly two decimals ("0.00"): fixed point, half away from
