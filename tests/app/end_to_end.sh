@@ -24,6 +24,8 @@ app_pid=
 
 cleanup() {
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+    # shellcheck disable=SC2046
+    kill $(jobs -p) 2>/dev/null
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -129,21 +131,30 @@ type_into() {
 }
 
 clipboard_serial=0
+copied=
 
-# Runs the keys that copy something, then prints the clipboard once the program
-# has answered; a marker put on the clipboard first tells a stale copy apart.
+clipboard() { xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null; }
+
+# Runs the keys that copy something and leaves the clipboard in $copied once the
+# program has answered; a marker put on the clipboard first tells a stale copy
+# apart. The marker's owner runs as this shell's own job, so it is reaped here
+# when the program takes the clipboard over.
 copy_with() {
     clipboard_serial=$((clipboard_serial + 1))
-    local marker="--marker-$clipboard_serial--" text=
-    printf '%s' "$marker" | xclip -selection clipboard -i >/dev/null 2>&1
+    local marker="--marker-$clipboard_serial--"
+    printf '%s' "$marker" | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+        [[ $(clipboard) == "$marker" ]] && break
+        sleep 0.02
+    done
+    [[ $(clipboard) == "$marker" ]] || fail "could not put a marker on the clipboard"
     "$@"
     for _ in $(seq 100); do
-        text=$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)
-        [[ $text != "$marker" ]] && break
+        copied=$(clipboard)
+        [[ $copied != "$marker" ]] && return 0
         sleep 0.05
     done
-    [[ $text == "$marker" ]] && fail "nothing was copied"
-    printf '%s' "$text"
+    fail "nothing was copied"
 }
 
 copy_box() {
@@ -155,18 +166,17 @@ box_text() { copy_with copy_box "$1" "$2"; }
 
 expect_results() {
     local t1 t2 t
-    t1=$(box_text $text4_x $text4_y) || exit 1
-    t2=$(box_text $text5_x $text5_y) || exit 1
-    t=$(box_text $text6_x $text6_y) || exit 1
+    box_text $text4_x $text4_y && t1=$copied
+    box_text $text5_x $text5_y && t2=$copied
+    box_text $text6_x $text6_y && t=$copied
     [[ $t1 == "$1" && $t2 == "$2" && $t == "$3" ]] ||
         fail "$4: results are '$t1' '$t2' '$t', expected '$1' '$2' '$3'"
     ok "$4: results $t1 $t2 $t"
 }
 
 expect_entry() {
-    local text
-    text=$(box_text "$1" "$2") || exit 1
-    [[ $text == "$3" ]] || fail "$4: entry holds '$text', expected '$3'"
+    box_text "$1" "$2"
+    [[ $copied == "$3" ]] || fail "$4: entry holds '$copied', expected '$3'"
 }
 
 # Waits for a message box titled "Quandel" and dismisses it with Enter; leaves
