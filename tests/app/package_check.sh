@@ -88,6 +88,9 @@ dpkg-deb -x "$deb" "$root"
 [[ $(file -b "$root/usr/bin/ferolune") == ELF*executable* ]] ||
     fail "usr/bin/ferolune is not an executable: $(file -b "$root/usr/bin/ferolune")"
 [[ -x $root/usr/bin/ferolune ]] || fail "usr/bin/ferolune is not executable"
+if readelf -d "$root/usr/bin/ferolune" | grep -E '\((RPATH|RUNPATH)\)' >&2; then
+    fail "usr/bin/ferolune carries a run path"
+fi
 
 for size in 32 64 128; do
     icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
