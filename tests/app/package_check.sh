@@ -38,6 +38,7 @@ ok "cpack made $(basename "$deb")"
 expected=$(sort <<EOF
 ./usr/bin/ferolune
 ./usr/share/applications/$app_id.desktop
+./usr/share/doc/ferolune/copyright
 ./usr/share/icons/hicolor/128x128/apps/$app_id.png
 ./usr/share/icons/hicolor/32x32/apps/$app_id.png
 ./usr/share/icons/hicolor/64x64/apps/$app_id.png
@@ -46,7 +47,7 @@ EOF
 )
 actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 if [[ $actual == "$expected" ]]; then
-    ok "file list: binary, desktop entry, metainfo, icons 32/64/128 and nothing else"
+    ok "file list: binary, desktop entry, metainfo, icons 32/64/128, copyright and nothing else"
 else
     fail "file list differs (- expected, + in the package):"
     diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | sed 's/^</  -/; s/^>/  +/' >&2
