@@ -36,6 +36,9 @@ for _ in $(seq 100); do
 done
 [[ -s $work/display ]] || { cat "$work/xvfb.log" >&2; echo "run.sh: Xvfb did not start" >&2; exit 1; }
 
+# Both programs start the same way whatever the calling desktop session sets.
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+    QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY
 export DISPLAY=:$(head -n1 "$work/display")
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime

@@ -13,6 +13,11 @@ set -u
 program=$1
 xwin=$2
 
+# A desktop session's scaling, theme and style settings would move and resize
+# what the test clicks and measures.
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+    QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY
+
 main_title='Ferolune V1.0  -  [编程: Dromel]'
 screen_w=1024
 screen_h=768
