@@ -2,7 +2,7 @@
 # Drives the real ferolune executable under its own Xvfb with real X input
 # (xdotool) and reads results through the clipboard (xclip), as a user would.
 #
-#   end_to_end.sh PROGRAM XWIN
+#   end_to_end.sh PROGRAM XWIN DESKTOP_ENTRY
 #
 # XWIN is the small X11 client built next to this test (window lookup by exact
 # title, geometry, WM_DELETE_WINDOW). There is no window manager, so windows sit
@@ -12,6 +12,7 @@ set -u
 
 program=$1
 xwin=$2
+desktop_entry=$3
 
 # A desktop session's scaling, theme and style settings would move and resize
 # what the test clicks and measures.
@@ -209,6 +210,15 @@ centred "$main_x" "$main_y" 397 258 || fail "main window at $main_x,$main_y is n
 shown=$("$xwin" list | wc -l)
 [[ $shown == 1 ]] || fail "$shown windows shown at start-up, expected only the main window"
 ok "main window \"$main_title\", 397x258, centred, alone"
+
+# Docks and task bars match the window to its desktop entry by class and show
+# the icon the window carries.
+wm_class=$(xprop -id "$main_wid" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")
+[[ -n $wm_class && $wm_class == "$startup_class" ]] ||
+    fail "window class '$wm_class' does not match StartupWMClass '$startup_class' of the desktop entry"
+xprop -id "$main_wid" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the main window carries no 32x32 icon"
+ok "window class $wm_class matches the desktop entry; the window carries the icon"
 
 type_into $text1_x $text1_y '1000'
 type_into $text2_x $text2_y ' 1000 '
