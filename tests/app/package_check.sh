@@ -15,6 +15,10 @@ app_id=org.ferolune.Ferolune
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 ok() { echo "ok - $*"; }
+# Reports a group of checks as passed only if none of them failed.
+section=0
+begin_section() { section=$failures; }
+end_section() { ((failures == section)) && ok "$*"; }
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -57,6 +61,7 @@ fi
 
 field() { dpkg-deb -f "$deb" "$1"; }
 
+begin_section
 [[ $(field Package) == ferolune ]] || fail "Package is '$(field Package)'"
 [[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)', expected $version"
 [[ $(field Architecture) == "$arch" ]] || fail "Architecture is '$(field Architecture)', expected $arch"
@@ -79,12 +84,13 @@ for package in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 \
     done
     [[ $found == 1 ]] || fail "Depends lacks $package: $depends"
 done
-ok "control fields; Depends: $depends"
+end_section "control fields; Depends: $depends"
 
 # --- contents ---------------------------------------------------------------------------
 
 root=$out/root
 dpkg-deb -x "$deb" "$root"
+begin_section
 
 [[ $(file -b "$root/usr/bin/ferolune") == ELF*executable* ]] ||
     fail "usr/bin/ferolune is not an executable: $(file -b "$root/usr/bin/ferolune")"
@@ -110,7 +116,25 @@ metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the metainfo does not launch $app_id.desktop"
 grep -q "<id>$app_id</id>" "$metainfo" || fail "the metainfo id is not $app_id"
-ok "installed binary, icons, desktop entry and metainfo agree"
+end_section "installed binary, icons, desktop entry and metainfo agree"
+
+# What menus and software centres show.
+has() { LC_ALL=C grep -qP "$2" "$1" || fail "$(basename "$1") lacks $3"; }
+# A CJK ideograph, U+4000 to U+9FFF, as UTF-8 bytes: no UTF-8 locale needed.
+han='[\xE4-\xE9][\x80-\xBF][\x80-\xBF]'
+begin_section
+has "$desktop" '^Name=Ferolune$' "Name=Ferolune"
+has "$desktop" "^Name\\[zh_CN\\]=.*$han" "a Chinese Name[zh_CN]"
+has "$desktop" "^Comment\\[zh_CN\\]=.*$han" "a Chinese Comment[zh_CN]"
+for category in Education Electronics Engineering; do
+    has "$desktop" "^Categories=(.*;)?$category;" "the $category category"
+done
+has "$metainfo" '<summary>[^<]+</summary>' "a summary"
+has "$metainfo" '<description>' "a description"
+has "$metainfo" '<release version="1\.00"' "release 1.00"
+has "$metainfo" '<content_rating type="oars-1\.[01]"' "a content rating"
+has "$metainfo" '<screenshot type="default">' "a screenshot"
+end_section "desktop entry and metainfo carry names, Chinese texts, categories, release, rating and screenshot"
 
 if ((failures > 0)); then
     echo "$failures check(s) failed" >&2
