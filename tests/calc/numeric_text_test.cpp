@@ -1,5 +1,7 @@
 #include "calc/numeric_text.h"
 
+#include "table_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,20 +26,6 @@ std::u16string Concat(std::initializer_list<std::u16string_view> pieces)
     for (std::u16string_view piece : pieces)
         text += piece;
     return text;
-}
-
-// Table rows are named in test names and failure messages by their name alone.
-template <typename Row>
-std::string RowName(const testing::TestParamInfo<Row> &info)
-{
-    return info.param.name;
-}
-
-template <typename Row>
-    requires requires(const Row &row) { row.name; }
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.name;
 }
 
 // ---------------------------------------------------------------- TrimSpaces

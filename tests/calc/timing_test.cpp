@@ -1,6 +1,8 @@
 #include "calc/numeric_text.h"
 #include "calc/timing.h"
 
+#include "table_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -10,20 +12,6 @@
 
 namespace ferolune::calc {
 namespace {
-
-// Table rows are named in test names and failure messages by their name alone.
-template <typename Row>
-std::string RowName(const testing::TestParamInfo<Row> &info)
-{
-    return info.param.name;
-}
-
-template <typename Row>
-    requires requires(const Row &row) { row.name; }
-void PrintTo(const Row &row, std::ostream *out)
-{
-    *out << row.name;
-}
 
 TEST(TimingConstants, AreThoseOfTheFormulas)
 {
