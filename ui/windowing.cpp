@@ -2,9 +2,11 @@
 
 #include "application.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
@@ -15,6 +17,8 @@ namespace ferolune::ui {
 void showMessage(const QString &prompt)
 {
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle.toString(), prompt, QMessageBox::Ok);
+    // Some Linux themes put a check mark on OK; the box is meant to be plain.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.exec();
 }
 

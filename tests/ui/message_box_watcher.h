@@ -15,6 +15,7 @@ struct ShownBox
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
     Qt::WindowModality modality = Qt::NonModal;
+    bool buttonIcons = false;
 };
 
 // While it lives, answers every message box that opens: notes what the box
@@ -38,8 +39,10 @@ private:
         if (!box || !box->isVisible())
             return;
         ShownBox shown{box->windowTitle(), box->text(), box->icon(), {}, box->windowModality()};
-        for (const QAbstractButton *button : box->buttons())
+        for (const QAbstractButton *button : box->buttons()) {
             shown.buttons << button->text();
+            shown.buttonIcons = shown.buttonIcons || !button->icon().isNull();
+        }
         boxes << shown;
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();

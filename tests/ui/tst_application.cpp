@@ -98,6 +98,7 @@ void TestApplication::okButtonReadsChinese()
     QCOMPARE(box.title, QStringLiteral("Quandel"));
     QCOMPARE(box.text, QStringLiteral("测试"));
     QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QVERIFY2(!box.buttonIcons, "the OK button carries a theme icon");
     QCOMPARE(box.modality, Qt::ApplicationModal);
 }
 
