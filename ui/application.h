@@ -9,7 +9,10 @@ QT_END_NAMESPACE
 namespace ferolune::ui {
 
 inline constexpr QStringView ApplicationName = u"Ferolune";
-inline constexpr QStringView ApplicationVersion = u"1.00";
+// "1.00" in the version fields, "1.0" in the main window's caption; both come
+// from the project's version in CMake.
+inline constexpr QStringView ApplicationVersion = u"" FEROLUNE_DISPLAY_VERSION;
+inline constexpr QStringView CaptionVersion = u"" FEROLUNE_CAPTION_VERSION;
 // The caption of every message box the program shows.
 inline constexpr QStringView ApplicationTitle = u"Quandel";
 

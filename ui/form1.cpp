@@ -1,6 +1,7 @@
 #include "form1.h"
 #include "ui_form1.h"
 
+#include "application.h"
 #include "form2.h"
 #include "windowing.h"
 
@@ -13,6 +14,7 @@ Form1::Form1(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>())
 {
     ui->setupUi(this);
+    setWindowTitle(windowTitle().arg(ferolune::ui::CaptionVersion));
 
     // The form file keeps whole points only. The unit labels then take the
     // size of their text, so a stand-in for 宋体 with taller lines (or a wider

@@ -2,7 +2,9 @@
 # Builds the Debian package from a build folder with cpack and checks what it
 # would put on a user's machine and what it asks apt to install with it.
 #
-#   package_check.sh CPACK BUILD_DIR OUT_DIR VERSION
+#   package_check.sh CPACK BUILD_DIR OUT_DIR VERSION DISPLAY_VERSION
+#
+# VERSION is the package's (1.0.0), DISPLAY_VERSION the program's own (1.00).
 
 set -u
 
@@ -10,6 +12,7 @@ cpack=$1
 build=$2
 out=$3
 version=$4
+display_version=$5
 app_id=org.ferolune.Ferolune
 
 failures=0
@@ -131,7 +134,7 @@ for category in Education Electronics Engineering; do
 done
 has "$metainfo" '<summary>[^<]+</summary>' "a summary"
 has "$metainfo" '<description>' "a description"
-has "$metainfo" '<release version="1\.00"' "release 1.00"
+has "$metainfo" "<release version=\"${display_version//./\\.}\"" "release $display_version"
 has "$metainfo" '<content_rating type="oars-1\.[01]"' "a content rating"
 has "$metainfo" '<screenshot type="default">' "a screenshot"
 end_section "desktop entry and metainfo carry names, Chinese texts, categories, release, rating and screenshot"

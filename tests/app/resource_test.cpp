@@ -1,5 +1,5 @@
 // Reads back the compiled Windows resources of Ferolune.exe (a .res file made by
-// windres from app/ferolune.rc) and checks the icon, the version information and
+// windres from app/ferolune.rc.in as configured) and checks the icon, the version information and
 // the language tags that Windows Explorer shows for the executable.
 
 #include <gtest/gtest.h>
@@ -313,7 +313,7 @@ TEST_F(CompiledResources, IconIsTheApplicationIco)
     }
 }
 
-TEST_F(CompiledResources, FixedVersionIsOnePointZero)
+TEST_F(CompiledResources, FixedVersionIsTheProjectVersion)
 {
     const VersionNode root = versionInfo();
     EXPECT_EQ(utf8(root.key), "VS_VERSION_INFO");
@@ -321,10 +321,12 @@ TEST_F(CompiledResources, FixedVersionIsOnePointZero)
     Reader f(root.value, 0, root.value.size());
     EXPECT_EQ(f.u32(), 0xFEEF04BDu) << "signature";
     f.u32(); // structure version
-    EXPECT_EQ(f.u32(), 0x00010000u) << "FILEVERSION major.minor";
-    EXPECT_EQ(f.u32(), 0x00000000u) << "FILEVERSION build.revision";
-    EXPECT_EQ(f.u32(), 0x00010000u) << "PRODUCTVERSION major.minor";
-    EXPECT_EQ(f.u32(), 0x00000000u) << "PRODUCTVERSION build.revision";
+    constexpr std::uint32_t MajorMinor = (FEROLUNE_VERSION_MAJOR << 16) | FEROLUNE_VERSION_MINOR;
+    constexpr std::uint32_t PatchRevision = FEROLUNE_VERSION_PATCH << 16;
+    EXPECT_EQ(f.u32(), MajorMinor) << "FILEVERSION major.minor";
+    EXPECT_EQ(f.u32(), PatchRevision) << "FILEVERSION build.revision";
+    EXPECT_EQ(f.u32(), MajorMinor) << "PRODUCTVERSION major.minor";
+    EXPECT_EQ(f.u32(), PatchRevision) << "PRODUCTVERSION build.revision";
     f.u32(); // flags mask
     EXPECT_EQ(f.u32(), 0u) << "no debug, pre-release or patched flags";
     EXPECT_EQ(f.u32(), 0x00040004u) << "VOS_NT_WINDOWS32";
@@ -379,8 +381,8 @@ TEST_P(VersionStrings, HasItsValue)
 
 INSTANTIATE_TEST_SUITE_P(
     Identity, VersionStrings,
-    ::testing::Values(StringField{"FileVersion", u"FileVersion", u"1.00"},
-                      StringField{"ProductVersion", u"ProductVersion", u"1.00"},
+    ::testing::Values(StringField{"FileVersion", u"FileVersion", u"" FEROLUNE_DISPLAY_VERSION},
+                      StringField{"ProductVersion", u"ProductVersion", u"" FEROLUNE_DISPLAY_VERSION},
                       StringField{"ProductName", u"ProductName", u"Ferolune"},
                       StringField{"InternalName", u"InternalName", u"Ferolune"},
                       StringField{"OriginalFilename", u"OriginalFilename", u"Ferolune.exe"},

@@ -134,7 +134,8 @@ void TestMainWindow::clickCalculate()
 void TestMainWindow::window()
 {
     QCOMPARE(form->objectName(), QStringLiteral("Form1"));
-    QCOMPARE(form->windowTitle(), QStringLiteral("Ferolune V1.0  -  [编程: Dromel]"));
+    QCOMPARE(form->windowTitle(),
+             QStringLiteral("Ferolune V%1  -  [编程: Dromel]").arg(ferolune::ui::CaptionVersion));
     QCOMPARE(form->size(), QSize(5955 / Twips, 3870 / Twips));
     const Qt::WindowFlags flags = form->windowFlags();
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
