@@ -110,10 +110,10 @@ public:
 
         // Short significands with small exponents, as typed almost always: the
         // integer and the power of ten are exact doubles, so one division or
-        // multiplication rounds correctly.
+        // multiplication rounds correctly. An integer up to 2^53 has at most 16
+        // digits, so leading_ then holds every digit.
         const std::int64_t power = decimalExponent - std::int64_t(count_);
-        if (count_ <= FastDigits && leading_ <= ExactIntegerLimit && power >= -MaxExactPower
-            && power <= MaxExactPower) {
+        if (leading_ <= ExactIntegerLimit && power >= -MaxExactPower && power <= MaxExactPower) {
             const double integer = static_cast<double>(leading_);
             return power < 0 ? integer / PowersOfTen[std::size_t(-power)]
                              : integer * PowersOfTen[std::size_t(power)];
@@ -146,7 +146,7 @@ private:
     static constexpr std::int64_t MaxDecimalExponent = 310;
     static constexpr std::int64_t MinDecimalExponent = -330;
 
-    static constexpr std::size_t FastDigits = 19; // any 19 digits fit in 64 bits
+    static constexpr std::size_t LeadingDigits = 19; // any 19 digits fit in 64 bits
     static constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53;
     static constexpr std::int64_t MaxExactPower = 22; // 10^22 is the last exact double
     static constexpr std::array<double, MaxExactPower + 1> PowersOfTen{
@@ -155,7 +155,7 @@ private:
 
     void Append(char digit)
     {
-        if (count_ < FastDigits)
+        if (count_ < LeadingDigits)
             leading_ = leading_ * 10 + std::uint64_t(digit - '0');
         if (count_ < KeptDigits)
             digits_[count_++] = digit;
@@ -165,7 +165,7 @@ private:
 
     std::array<char, KeptDigits> digits_; // the first count_ are set
     std::size_t count_ = 0;
-    std::uint64_t leading_ = 0; // the value of the first FastDigits digits
+    std::uint64_t leading_ = 0; // the value of the first LeadingDigits digits
     bool droppedNonZero_ = false;
     std::int64_t pointPosition_ = 0;
 };

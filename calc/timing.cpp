@@ -13,11 +13,10 @@ TimingResult ComputeTiming(double ra, double rb, double c)
     result.t1 = (rb + ra) * TimingCoefficient * c;
     result.t2 = rb * TimingCoefficient * c;
 
-    // With finite inputs, a sum or product that once left the range stays an
-    // infinity or becomes a NaN, so the three results tell whether any step
-    // overflowed.
-    if (!std::isfinite(ra) || !std::isfinite(rb) || !std::isfinite(c)
-        || !std::isfinite(result.t) || !std::isfinite(result.t1) || !std::isfinite(result.t2))
+    // A sum or product that once left the range stays an infinity or becomes a
+    // NaN, and so does one with a non-finite input (an infinity times the zero
+    // of C is a NaN too), so the three results tell whether any step overflowed.
+    if (!std::isfinite(result.t) || !std::isfinite(result.t1) || !std::isfinite(result.t2))
         throw OverflowError();
     return result;
 }
@@ -27,11 +26,7 @@ CalculateOutcome Calculate(const TimingInput &input)
     const std::u16string_view ra = TrimSpaces(input.ra);
     const std::u16string_view rb = TrimSpaces(input.rb);
     const std::u16string_view c = TrimSpaces(input.c);
-
-    const bool raEmpty = ra.empty();
-    const bool rbEmpty = rb.empty();
-    const bool cEmpty = c.empty();
-    if (raEmpty || rbEmpty || cEmpty)
+    if (ra.empty() || rb.empty() || c.empty())
         return IncompleteData{};
 
     const double raOhms = LeadingNumber(ra);

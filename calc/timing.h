@@ -8,8 +8,6 @@ namespace ferolune::calc {
 
 inline constexpr double TimingCoefficient = 0.693;
 inline constexpr double MicrofaradScale = 0.000001;
-inline constexpr std::u16string_view ResultFormat = u"0.00";
-inline constexpr std::u16string_view IncompleteDataMessage = u"请填写完整的数据！";
 
 // The three entry texts exactly as the boxes hold them: R_A and R_B in ohms,
 // C in microfarads.
@@ -27,7 +25,7 @@ struct TimingResult
 // The three times for the given R_A and R_B in ohms and C in farads, each
 // operation rounded to a double in the order of the formulas
 // T = ((2 R_B) + R_A) 0.693 C, T1 = (R_B + R_A) 0.693 C, T2 = R_B 0.693 C.
-// Throws OverflowError when any intermediate result is not finite.
+// Throws OverflowError when an input or any intermediate result is not finite.
 TimingResult ComputeTiming(double ra, double rb, double c);
 
 // The three result texts, for the T1, T2 and T boxes.

@@ -10,6 +10,14 @@
 
 #include <variant>
 
+namespace {
+
+// What the user is told instead of results.
+const QString IncompleteDataMessage = QStringLiteral("请填写完整的数据！");
+const QString OverflowMessage = QStringLiteral("数值溢出，请检查输入的数据！");
+
+} // namespace
+
 Form1::Form1(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>())
 {
@@ -48,10 +56,10 @@ void Form1::calculate()
             ui->Text5->setText(QString::fromStdU16String(texts->t2));
             ui->Text6->setText(QString::fromStdU16String(texts->t));
         } else {
-            ferolune::ui::showMessage(QStringView(calc::IncompleteDataMessage).toString());
+            ferolune::ui::showMessage(IncompleteDataMessage);
         }
     } catch (const calc::OverflowError &) {
-        ferolune::ui::showMessage(QStringLiteral("数值溢出，请检查输入的数据！"));
+        ferolune::ui::showMessage(OverflowMessage);
     }
 }
 

@@ -256,8 +256,8 @@ TEST(FormatFixed2Property, ReadsBackWithinHalfACent)
 bool IsResultText(const std::u16string &text)
 {
     static const std::regex pattern("-?[0-9]+\\.[0-9]{2}");
-    const std::string narrow = Narrow(text);
-    return std::regex_match(narrow, pattern) && narrow.rfind("-0.00", 0) != 0;
+    const std::string ascii = Narrow(text);
+    return std::regex_match(ascii, pattern) && ascii.rfind("-0.00", 0) != 0;
 }
 
 // Entries built from the characters that matter to the reader, in any order.

@@ -28,6 +28,22 @@ std::u16string Concat(std::initializer_list<std::u16string_view> pieces)
     return text;
 }
 
+// The exact decimal value of 2^-n, which is 5^n / 10^n: "0." and n digits.
+std::u16string ExactPowerOfHalf(int n)
+{
+    std::u16string digits(std::size_t(n), u'0');
+    digits.back() = u'1';
+    for (int i = 0; i < n; ++i) {
+        int carry = 0;
+        for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
+            const int product = (*digit - u'0') * 5 + carry;
+            *digit = char16_t(u'0' + product % 10);
+            carry = product / 10;
+        }
+    }
+    return u"0." + digits;
+}
+
 // ---------------------------------------------------------------- TrimSpaces
 
 struct TrimRow
@@ -226,6 +242,12 @@ const NumberRow PrecisionRows[] = {
     {"HugeNegativeExponent", u"1e-99999999999999999999", 0.0},
     {"ZeroWithHugeExponent", u"0e99999999999999999999", 0.0},
     {"ZerosWithHugeExponent", u"000.000e999999999999999999999999", 0.0},
+    // Halfway between 0 and the smallest subnormal, 2^-1075: a tie that goes to
+    // the even 0, and any digit after its 752 significant ones rounds it up.
+    {"HalfSmallestSubnormalExactly", ExactPowerOfHalf(1075), 0.0},
+    {"HalfSmallestSubnormalThenOne", ExactPowerOfHalf(1075) + u"1",
+     std::numeric_limits<double>::denorm_min()},
+    {"ExponentBeyondAThousandOnLongZeroPrefix", Concat({u"0.", Repeat(u"0", 1500), u"1e1501"}), 1.0},
     // A midpoint between two doubles, decided by a digit far beyond the 767th.
     {"TieBrokenByDigit900",
      Concat({u"9007199254740993.", Repeat(u"0", 900), u"1"}), 9007199254740994.0},

@@ -17,10 +17,6 @@ TEST(TimingConstants, AreThoseOfTheFormulas)
 {
     EXPECT_EQ(TimingCoefficient, 0.693);
     EXPECT_EQ(MicrofaradScale, 1e-6);
-    EXPECT_EQ(ResultFormat, u"0.00");
-    EXPECT_EQ(IncompleteDataMessage, u"请填写完整的数据！");
-    EXPECT_EQ(IncompleteDataMessage.size(), 9u);
-    EXPECT_EQ(IncompleteDataMessage.back(), u'\uff01');
 }
 
 // ------------------------------------------------------------ complete input
@@ -197,14 +193,33 @@ TEST(ComputeTiming, KnownValues)
     EXPECT_NEAR(result.t2, 0.00693, 1e-15);
 }
 
-TEST(ComputeTiming, OverflowInAnyStepThrows)
+class ComputeTimingOverflowTest : public testing::TestWithParam<FormulaRow>
 {
-    const double max = std::numeric_limits<double>::max();
-    EXPECT_THROW(ComputeTiming(0, max, 0), OverflowError);       // 2 RB
-    EXPECT_THROW(ComputeTiming(max, max / 2, 0), OverflowError); // 2 RB + RA
-    EXPECT_THROW(ComputeTiming(0, 1e300, 1e300), OverflowError); // the product with C
-    EXPECT_THROW(ComputeTiming(0, 1, std::numeric_limits<double>::infinity()), OverflowError);
-    EXPECT_NO_THROW(ComputeTiming(max / 4, max / 4, 1));
+};
+
+TEST_P(ComputeTimingOverflowTest, Throws)
+{
+    const auto [name, ra, rb, c] = GetParam();
+    EXPECT_THROW(ComputeTiming(ra, rb, c), OverflowError);
+}
+
+constexpr double Max = std::numeric_limits<double>::max();
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ComputeTimingOverflowTest,
+    testing::Values(FormulaRow{"TwiceRb", 0, Max, 0},
+                    FormulaRow{"TwiceRbPlusRa", Max, Max / 2, 0},
+                    FormulaRow{"ProductWithC", 0, 1e300, 1e300},
+                    FormulaRow{"InfiniteC", 0, 1, std::numeric_limits<double>::infinity()},
+                    // Each time can leave the range while the other two stay in it.
+                    FormulaRow{"OnlyT", 0, 1e300, 2e8},
+                    FormulaRow{"OnlyT1", 1e300, -0.4e300, 5e8},
+                    FormulaRow{"OnlyT2", -1.5e300, 1e300, 2.7e8}),
+    RowName<FormulaRow>);
+
+TEST(ComputeTiming, QuarterOfTheLargestDoubleStaysInRange)
+{
+    EXPECT_NO_THROW(ComputeTiming(Max / 4, Max / 4, 1));
 }
 
 } // namespace
