@@ -35,7 +35,6 @@ void substituteSongFaces()
 void loadChineseQtTexts(QApplication &app)
 {
     const QLocale chinese(QLocale::Chinese, QLocale::China);
-    QLocale::setDefault(chinese);
     const QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
                               QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
     auto *translator = new QTranslator(&app);

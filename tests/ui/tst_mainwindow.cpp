@@ -1,21 +1,11 @@
-#include "message_box_watcher.h"
-
-#include "ui/application.h"
-#include "ui/form1.h"
+#include "window_test.h"
 
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
-
-// The forms are laid out in twips; the screen has 15 of them to a pixel.
-constexpr int Twips = 15;
 
 const QColor Orange(255, 128, 0);
 const QColor Blue(0, 0, 255);
@@ -35,15 +25,11 @@ QPoint offsetIn(const QWidget *widget, const QWidget *ancestor)
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public MainWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void window();
     void geometry_data();
     void geometry();
@@ -55,6 +41,7 @@ private slots:
     void boxFlags();
     void accessibleNames_data();
     void accessibleNames();
+    void bannerReadsAsText();
     void pictures_data();
     void pictures();
     void colours();
@@ -75,74 +62,20 @@ private slots:
     void incompleteDataKeepsEarlierResults();
     void overflow_data();
     void overflow();
-
-private:
-    template<typename T>
-    T *child(const char *name) const
-    {
-        auto *widget = form->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
-    }
-    void enter(const QString &ra, const QString &rb, const QString &c);
-    QStringList results() const;
-    void clickCalculate();
-
-    Form1 *form = nullptr;
 };
-
-void TestMainWindow::initTestCase()
-{
-    ferolune::ui::setUpApplication(*qApp);
-}
-
-void TestMainWindow::init()
-{
-    form = new Form1;
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-}
-
-void TestMainWindow::cleanup()
-{
-    delete form;
-    form = nullptr;
-}
-
-void TestMainWindow::enter(const QString &ra, const QString &rb, const QString &c)
-{
-    const QList<std::pair<const char *, QString>> entries{{"Text1", ra}, {"Text2", rb}, {"Text3", c}};
-    for (const auto &[name, text] : entries) {
-        auto *box = child<QLineEdit>(name);
-        box->clear();
-        QTest::keyClicks(box, text);
-    }
-}
-
-QStringList TestMainWindow::results() const
-{
-    return {child<QLineEdit>("Text4")->text(), child<QLineEdit>("Text5")->text(),
-            child<QLineEdit>("Text6")->text()};
-}
-
-void TestMainWindow::clickCalculate()
-{
-    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
-}
 
 void TestMainWindow::window()
 {
-    QCOMPARE(form->objectName(), QStringLiteral("Form1"));
-    QCOMPARE(form->windowTitle(),
+    QCOMPARE(m_form->objectName(), QStringLiteral("Form1"));
+    QCOMPARE(m_form->windowTitle(),
              QStringLiteral("Ferolune V%1  -  [编程: Dromel]").arg(ferolune::ui::CaptionVersion));
-    QCOMPARE(form->size(), QSize(5955 / Twips, 3870 / Twips));
-    const Qt::WindowFlags flags = form->windowFlags();
+    QCOMPARE(m_form->size(), fromTwips(0, 0, 5955, 3870).size());
+    const Qt::WindowFlags flags = m_form->windowFlags();
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowMaximizeButtonHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
-    QVERIFY(form->minimumSize() != form->maximumSize());
-    QVERIFY(!form->windowIcon().isNull());
+    QVERIFY(m_form->minimumSize() != m_form->maximumSize());
+    QVERIFY(!m_form->windowIcon().isNull());
 }
 
 void TestMainWindow::geometry_data()
@@ -180,11 +113,10 @@ void TestMainWindow::geometry()
     QFETCH(QString, parent);
     QFETCH(QRect, twips);
 
-    const auto *widget = form->findChild<QWidget *>(name);
+    const auto *widget = m_form->findChild<QWidget *>(name);
     QVERIFY(widget);
     QCOMPARE(widget->parentWidget()->objectName(), parent);
-    const QRect pixels(twips.left() / Twips, twips.top() / Twips, twips.width() / Twips,
-                       twips.height() / Twips);
+    const QRect pixels = fromTwips(twips.left(), twips.top(), twips.width(), twips.height());
     if (qobject_cast<const QLabel *>(widget) && name.startsWith(QLatin1String("Label"))) {
         // Unit labels size themselves to their text in the face that stands in
         // for 宋体; the table's sizes are those of 宋体 itself.
@@ -218,7 +150,7 @@ void TestMainWindow::captions()
     QFETCH(QString, name);
     QFETCH(QString, caption);
 
-    const QWidget *widget = form->findChild<QWidget *>(name);
+    const QWidget *widget = m_form->findChild<QWidget *>(name);
     QVERIFY(widget);
     if (const auto *group = qobject_cast<const QGroupBox *>(widget))
         QCOMPARE(group->title(), caption);
@@ -250,7 +182,7 @@ void TestMainWindow::fonts()
     QFETCH(qreal, points);
     QFETCH(bool, bold);
 
-    const QWidget *widget = form->findChild<QWidget *>(name);
+    const QWidget *widget = m_form->findChild<QWidget *>(name);
     QVERIFY(widget);
     const QFont font = widget->font();
     QCOMPARE(font.family(), QStringLiteral("宋体"));
@@ -274,7 +206,7 @@ void TestMainWindow::boxFlags()
     QFETCH(QString, name);
     QFETCH(bool, readOnly);
 
-    const auto *box = form->findChild<QLineEdit *>(name);
+    const auto *box = m_form->findChild<QLineEdit *>(name);
     QVERIFY(box);
     QCOMPARE(box->isReadOnly(), readOnly);
     QVERIFY(box->focusPolicy() & Qt::TabFocus);
@@ -306,9 +238,16 @@ void TestMainWindow::accessibleNames()
     QFETCH(QString, name);
     QFETCH(QString, accessibleName);
 
-    const QWidget *widget = form->findChild<QWidget *>(name);
+    const QWidget *widget = m_form->findChild<QWidget *>(name);
     QVERIFY(widget);
     QCOMPARE(widget->accessibleName(), accessibleName);
+}
+
+void TestMainWindow::bannerReadsAsText()
+{
+    const QWidget *banner = child("Image7");
+    QCOMPARE(banner->accessibleName(), QStringLiteral("电容单位换算"));
+    QCOMPARE(banner->accessibleDescription(), QStringLiteral("1F = 10³ mF = 10⁶ μF = 10⁹ nF = 10¹² pF"));
 }
 
 void TestMainWindow::pictures_data()
@@ -330,7 +269,7 @@ void TestMainWindow::pictures()
     QFETCH(QString, name);
     QFETCH(QString, resource);
 
-    const auto *label = form->findChild<QLabel *>(name);
+    const auto *label = m_form->findChild<QLabel *>(name);
     QVERIFY(label);
     const QImage expected(resource);
     QVERIFY(!expected.isNull());
@@ -345,12 +284,12 @@ void TestMainWindow::pictures()
 
 void TestMainWindow::colours()
 {
-    QCOMPARE(form->palette().color(QPalette::Window), Orange);
-    const QImage window = form->grab().toImage();
+    QCOMPARE(m_form->palette().color(QPalette::Window), Orange);
+    const QImage window = m_form->grab().toImage();
     for (const char *name : {"Frame1", "Frame2"}) {
         // Inside the group box, away from its frame and controls.
         const auto *group = child<QGroupBox>(name);
-        const QPoint inside = offsetIn(group, form) + QPoint(8, group->height() - 8);
+        const QPoint inside = offsetIn(group, m_form) + QPoint(8, group->height() - 8);
         QCOMPARE(window.pixelColor(inside), Orange);
     }
     // The blue of the captions does not reach the unit labels.
@@ -360,11 +299,11 @@ void TestMainWindow::colours()
 
 void TestMainWindow::glyphTransparencyShowsOrange()
 {
-    const QImage window = form->grab().toImage();
+    const QImage window = m_form->grab().toImage();
     for (const char *name : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6"}) {
         const auto *label = child<QLabel>(name);
         const QImage glyph = label->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
-        const QPoint origin = offsetIn(label, form);
+        const QPoint origin = offsetIn(label, m_form);
         int transparent = 0, drawn = 0;
         for (int y = 0; y < glyph.height(); ++y) {
             for (int x = 0; x < glyph.width(); ++x) {
@@ -398,11 +337,11 @@ void TestMainWindow::groupBoxCaptionsAreBlue()
 
 void TestMainWindow::labelsAreTransparent()
 {
-    const QImage window = form->grab().toImage();
+    const QImage window = m_form->grab().toImage();
     for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"}) {
         const auto *label = child<QLabel>(name);
         QVERIFY(!label->autoFillBackground());
-        const QRect area(offsetIn(label, form), label->size());
+        const QRect area(offsetIn(label, m_form), label->size());
         // Orange round the letters, the letters themselves dark.
         for (int x = area.left(); x <= area.right(); ++x)
             QVERIFY2(window.pixelColor(x, area.top()) == Orange, name);
@@ -419,18 +358,17 @@ void TestMainWindow::resizeKeepsPositionsAndShowsOrange()
 {
     const QRect frame1 = child<QWidget>("Frame1")->geometry();
     const QRect command3 = child<QWidget>("Command3")->geometry();
-    form->resize(700, 500);
-    QTRY_COMPARE(form->size(), QSize(700, 500));
+    m_form->resize(700, 500);
+    QTRY_COMPARE(m_form->size(), QSize(700, 500));
     QCOMPARE(child<QWidget>("Frame1")->geometry(), frame1);
     QCOMPARE(child<QWidget>("Command3")->geometry(), command3);
-    const QImage window = form->grab().toImage();
+    const QImage window = m_form->grab().toImage();
     QCOMPARE(window.pixelColor(650, 450), Orange);
     QCOMPARE(window.pixelColor(450, 100), Orange);
 }
 
 void TestMainWindow::startState()
 {
-    QVERIFY(QTest::qWaitForWindowActive(form));
     for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"})
         QVERIFY2(child<QLineEdit>(name)->text().isEmpty(), name);
     QCOMPARE(QApplication::focusWidget(), child<QWidget>("Text1"));
@@ -438,15 +376,11 @@ void TestMainWindow::startState()
     // Only the main window is up; the principle window does not exist yet.
     for (const QWidget *topLevel : QApplication::topLevelWidgets()) {
         if (topLevel->isVisible())
-            QCOMPARE(topLevel, form);
+            QCOMPARE(topLevel, m_form);
         QVERIFY(topLevel->objectName() != QStringLiteral("Form2"));
     }
 
-    // Centred as far as the window frame, unknown until the window is shown, allows.
-    const QRect available = form->screen()->availableGeometry();
-    const QRect frame = form->frameGeometry();
-    QVERIFY(qAbs(frame.center().x() - available.center().x()) <= frame.width() - form->width() + 1);
-    QVERIFY(qAbs(frame.center().y() - available.center().y()) <= frame.height() - form->height() + 1);
+    QVERIFY(isCentred(m_form));
 
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("47"));
     QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("47"));
@@ -454,7 +388,6 @@ void TestMainWindow::startState()
 
 void TestMainWindow::tabOrder()
 {
-    QVERIFY(QTest::qWaitForWindowActive(form));
     const QStringList order{QStringLiteral("Text1"),    QStringLiteral("Text2"),
                             QStringLiteral("Text3"),    QStringLiteral("Text4"),
                             QStringLiteral("Text5"),    QStringLiteral("Text6"),
@@ -495,7 +428,6 @@ void TestMainWindow::resultBoxRefusesTypingButCopies()
     QFETCH(QString, name);
     QFETCH(QString, text);
 
-    QVERIFY(QTest::qWaitForWindowActive(form));
     enter(QStringLiteral("10000"), QStringLiteral("10000"), QStringLiteral("100"));
     clickCalculate();
     auto *box = child<QLineEdit>(qPrintable(name));
@@ -651,7 +583,7 @@ void TestMainWindow::overflow()
     }
 
     // The program goes on: the window is still up and calculates again.
-    QVERIFY(form->isVisible());
+    QVERIFY(m_form->isVisible());
     enter(QStringLiteral("1000"), QStringLiteral("1000"), QStringLiteral("10"));
     clickCalculate();
     QCOMPARE(results(), (QStringList{QStringLiteral("0.01"), QStringLiteral("0.01"), QStringLiteral("0.02")}));

@@ -1,13 +1,5 @@
-#include "message_box_watcher.h"
+#include "window_test.h"
 
-#include "ui/application.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
-
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QTest>
 #include <QWindow>
 
 #include <functional>
@@ -47,16 +39,14 @@ int principleWindowCount()
 
 } // namespace
 
-class TestPrincipleWindow : public QObject
+class TestPrincipleWindow : public MainWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void window();
+    void pictureInEveryPaletteGroup_data();
+    void pictureInEveryPaletteGroup();
     void opensModalCentredAndClosesByButton();
     void sameWindowAndPictureOnSecondOpening();
     void closesByCloseBox();
@@ -67,27 +57,7 @@ private:
     // Clicks "计算原理", runs `whileOpen` once the principle window is up, and
     // returns what was seen. `whileOpen` must close the window.
     Sighting showPrinciple(const std::function<void(QWidget *, Sighting &)> &whileOpen);
-
-    Form1 *form = nullptr;
 };
-
-void TestPrincipleWindow::initTestCase()
-{
-    ferolune::ui::setUpApplication(*qApp);
-}
-
-void TestPrincipleWindow::init()
-{
-    form = new Form1;
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
-}
-
-void TestPrincipleWindow::cleanup()
-{
-    delete form;
-    form = nullptr;
-}
 
 Sighting TestPrincipleWindow::showPrinciple(const std::function<void(QWidget *, Sighting &)> &whileOpen)
 {
@@ -108,24 +78,28 @@ Sighting TestPrincipleWindow::showPrinciple(const std::function<void(QWidget *, 
         seen.visible = window->isVisible();
         seen.modality = window->windowModality();
         seen.isActiveModal = QApplication::activeModalWidget() == window;
-        // Centred as far as the window frame, unknown before the first showing, allows.
-        const QRect available = window->screen()->availableGeometry();
-        const QRect frame = window->frameGeometry();
-        seen.centred = qAbs(frame.center().x() - available.center().x()) <= frame.width() - window->width() + 1
-                    && qAbs(frame.center().y() - available.center().y()) <= frame.height() - window->height() + 1;
+        seen.centred = isCentred(window);
         seen.picture = window->grab().toImage();
         if (QTest::qWaitForWindowActive(window) && QApplication::focusWidget())
             seen.focus = QApplication::focusWidget()->objectName();
         whileOpen(window, seen);
     });
-    // Should a check fail before the window is closed, this keeps the test from hanging.
-    QTimer::singleShot(10000, this, [] {
-        if (QWidget *window = openPrincipleWindow())
+    // Should the window not close as it must, the test fails instead of hanging.
+    bool rescued = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    connect(&rescue, &QTimer::timeout, this, [&rescued] {
+        if (QWidget *window = openPrincipleWindow()) {
+            rescued = true;
             window->hide();
+        }
     });
+    rescue.start(5000);
     poll.start();
-    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
     poll.stop();
+    if (rescued)
+        QTest::qFail("the principle window stayed open", __FILE__, __LINE__);
     return seen;
 }
 
@@ -134,7 +108,7 @@ void TestPrincipleWindow::window()
     Form2 principle;
     QCOMPARE(principle.objectName(), QStringLiteral("Form2"));
     QCOMPARE(principle.windowTitle(), QStringLiteral("Form2"));
-    QCOMPARE(principle.size(), QSize(3435 / 15, 3405 / 15));
+    QCOMPARE(principle.size(), fromTwips(0, 0, 3435, 3405).size());
     QCOMPARE(principle.minimumSize(), principle.size());
     QCOMPARE(principle.maximumSize(), principle.size());
     const Qt::WindowFlags flags = principle.windowFlags();
@@ -146,8 +120,28 @@ void TestPrincipleWindow::window()
     const auto *button = principle.findChild<QPushButton *>(QStringLiteral("Command1"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("退出"));
-    QCOMPARE(button->geometry(), QRect(2280 / 15, 2880 / 15, 975 / 15, 375 / 15));
+    QCOMPARE(button->geometry(), fromTwips(2280, 2880, 975, 375));
     QVERIFY(!button->isDefault());
+}
+
+void TestPrincipleWindow::pictureInEveryPaletteGroup_data()
+{
+    QTest::addColumn<QPalette::ColorGroup>("group");
+
+    QTest::newRow("active") << QPalette::Active;
+    QTest::newRow("inactive, behind another window") << QPalette::Inactive;
+    QTest::newRow("disabled") << QPalette::Disabled;
+}
+
+void TestPrincipleWindow::pictureInEveryPaletteGroup()
+{
+    QFETCH(QPalette::ColorGroup, group);
+
+    const Form2 principle;
+    const QBrush background = principle.palette().brush(group, QPalette::Window);
+    QCOMPARE(background.style(), Qt::TexturePattern);
+    QCOMPARE(background.texture().toImage().convertToFormat(QImage::Format_RGB32),
+             QImage(QStringLiteral(":/assets/principle.jpg")).convertToFormat(QImage::Format_RGB32));
 }
 
 void TestPrincipleWindow::opensModalCentredAndClosesByButton()
@@ -165,7 +159,7 @@ void TestPrincipleWindow::opensModalCentredAndClosesByButton()
     // No owner: it is a window of its own, not a child of the main window.
     QVERIFY(!seen.window->parentWidget());
     QVERIFY(!seen.window->isVisible());
-    QVERIFY(form->isVisible());
+    QVERIFY(m_form->isVisible());
 
     // The principle picture fills the window, unscaled, wherever the button is not.
     const QImage expected = QImage(QStringLiteral(":/assets/principle.jpg")).convertToFormat(QImage::Format_RGB32);
@@ -204,7 +198,7 @@ void TestPrincipleWindow::closesByCloseBox()
     });
     QVERIFY(seen.window);
     QVERIFY(!seen.window->isVisible());
-    QVERIFY(form->isVisible());
+    QVERIFY(m_form->isVisible());
     // And it opens again afterwards.
     const Sighting again = showPrinciple([](QWidget *window, Sighting &) { window->close(); });
     QCOMPARE(again.window, seen.window);
@@ -234,15 +228,15 @@ void TestPrincipleWindow::mainWindowTakesNoInputWhileOpen()
 {
     for (const auto &[name, text] : {std::pair{"Text1", "1000"}, std::pair{"Text2", "1000"},
                                      std::pair{"Text3", "10"}})
-        form->findChild<QLineEdit *>(QLatin1String(name))->setText(QLatin1String(text));
-    auto *calculate = form->findChild<QPushButton *>(QStringLiteral("Command1"));
-    auto *result = form->findChild<QLineEdit *>(QStringLiteral("Text4"));
+        m_form->findChild<QLineEdit *>(QLatin1String(name))->setText(QLatin1String(text));
+    auto *calculate = m_form->findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *result = m_form->findChild<QLineEdit *>(QStringLiteral("Text4"));
 
     MessageBoxWatcher watcher;
     const Sighting seen = showPrinciple([&](QWidget *window, Sighting &sighting) {
         // A click through the window system, as the user's mouse would give it.
-        const QPoint centre = calculate->mapTo(form, calculate->rect().center());
-        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+        const QPoint centre = calculate->mapTo(m_form, calculate->rect().center());
+        QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
         QTest::qWait(20);
         sighting.mainResultWhileOpen = result->text();
         window->close();
@@ -252,8 +246,8 @@ void TestPrincipleWindow::mainWindowTakesNoInputWhileOpen()
     QVERIFY(watcher.boxes.isEmpty());
 
     // Once it is closed, the same click reaches the main window again.
-    const QPoint centre = calculate->mapTo(form, calculate->rect().center());
-    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
+    const QPoint centre = calculate->mapTo(m_form, calculate->rect().center());
+    QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, Qt::NoModifier, centre);
     QTRY_COMPARE(result->text(), QStringLiteral("0.01"));
 }
 

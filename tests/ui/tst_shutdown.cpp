@@ -1,11 +1,5 @@
-#include "ui/application.h"
-#include "ui/form1.h"
+#include "window_test.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 // How the program ends: each test runs the application's own event loop, as
