@@ -7,7 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     ferolune::ui::setUpApplication(app);
-    Form1 window;
+    ferolune::ui::Form1 window;
     window.show();
     return app.exec();
 }

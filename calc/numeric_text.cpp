@@ -18,13 +18,13 @@ constexpr char16_t EndOfText = u'\0';
 
 // Blanks vanish wherever they stand, so "1 000" reads as 1000. A carriage
 // return is not one of them.
-bool IsBlank(char16_t c)
+bool isBlank(char16_t c)
 {
     return c == Space || c == u'\t' || c == u'\n' || c == IdeographicSpace;
 }
 
 // Chinese input methods type the full-width forms; they mean their ASCII twins.
-char16_t Narrow(char16_t c)
+char16_t narrow(char16_t c)
 {
     constexpr char16_t FirstFullWidth = u'\uFF01';
     constexpr char16_t LastFullWidth = u'\uFF5E';
@@ -32,12 +32,12 @@ char16_t Narrow(char16_t c)
     return c >= FirstFullWidth && c <= LastFullWidth ? char16_t(c - FullWidthOffset) : c;
 }
 
-char16_t ToUpper(char16_t c)
+char16_t toUpper(char16_t c)
 {
     return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
 }
 
-bool IsDecimalDigit(char16_t c)
+bool isDecimalDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
 }
@@ -48,22 +48,22 @@ bool IsDecimalDigit(char16_t c)
 class TypedCharacters
 {
 public:
-    explicit TypedCharacters(std::u16string_view text) : rest_(text) {}
+    explicit TypedCharacters(std::u16string_view text) : m_rest(text) {}
 
     // The next character that counts, or EndOfText. A NUL in the text ends the
     // number just as the end does, since it cannot continue one either.
-    char16_t Peek()
+    char16_t peek()
     {
-        while (!rest_.empty() && IsBlank(rest_.front()))
-            rest_.remove_prefix(1);
-        return rest_.empty() ? EndOfText : Narrow(rest_.front());
+        while (!m_rest.empty() && isBlank(m_rest.front()))
+            m_rest.remove_prefix(1);
+        return m_rest.empty() ? EndOfText : narrow(m_rest.front());
     }
 
-    // Consumes the character Peek() returned; only called after it was not EndOfText.
-    void Skip() { rest_.remove_prefix(1); }
+    // Consumes the character peek() returned; only called after it was not EndOfText.
+    void skip() { m_rest.remove_prefix(1); }
 
 private:
-    std::u16string_view rest_;
+    std::u16string_view m_rest;
 };
 
 // A decimal number as its significant digits (leading zeros dropped) and the
@@ -78,31 +78,31 @@ private:
 class DecimalSignificand
 {
 public:
-    void AddIntegerDigit(char digit)
+    void addIntegerDigit(char digit)
     {
-        if (count_ == 0 && digit == '0')
+        if (m_count == 0 && digit == '0')
             return;
-        Append(digit);
-        ++pointPosition_;
+        append(digit);
+        ++m_pointPosition;
     }
 
-    void AddFractionDigit(char digit)
+    void addFractionDigit(char digit)
     {
-        if (count_ == 0 && digit == '0') {
-            --pointPosition_;
+        if (m_count == 0 && digit == '0') {
+            --m_pointPosition;
             return;
         }
-        Append(digit);
+        append(digit);
     }
 
     // The nearest double to this significand times 10^exponent.
-    double Scaled(std::int64_t exponent) const
+    double scaled(std::int64_t exponent) const
     {
-        if (count_ == 0)
+        if (m_count == 0)
             return 0.0;
 
         // 0.d... x 10^decimalExponent lies in [10^(decimalExponent-1), 10^decimalExponent).
-        const std::int64_t decimalExponent = pointPosition_ + exponent;
+        const std::int64_t decimalExponent = m_pointPosition + exponent;
         if (decimalExponent > MaxDecimalExponent)
             throw OverflowError();
         if (decimalExponent < MinDecimalExponent)
@@ -111,10 +111,10 @@ public:
         // Short significands with small exponents, as typed almost always: the
         // integer and the power of ten are exact doubles, so one division or
         // multiplication rounds correctly. An integer up to 2^53 has at most 16
-        // digits, so leading_ then holds every digit.
-        const std::int64_t power = decimalExponent - std::int64_t(count_);
-        if (leading_ <= ExactIntegerLimit && power >= -MaxExactPower && power <= MaxExactPower) {
-            const double integer = static_cast<double>(leading_);
+        // digits, so m_leading then holds every digit.
+        const std::int64_t power = decimalExponent - std::int64_t(m_count);
+        if (m_leading <= ExactIntegerLimit && power >= -MaxExactPower && power <= MaxExactPower) {
+            const double integer = static_cast<double>(m_leading);
             return power < 0 ? integer / PowersOfTen[std::size_t(-power)]
                              : integer * PowersOfTen[std::size_t(power)];
         }
@@ -122,8 +122,8 @@ public:
         std::array<char, KeptDigits + 32> text; // filled up to `out` below
         text[0] = '0';
         text[1] = '.';
-        char *out = std::copy_n(digits_.data(), count_, text.data() + 2);
-        if (droppedNonZero_)
+        char *out = std::copy_n(m_digits.data(), m_count, text.data() + 2);
+        if (m_droppedNonZero)
             *out++ = '1';
         *out++ = 'e';
         out = std::to_chars(out, text.data() + text.size(), decimalExponent).ptr;
@@ -153,21 +153,21 @@ private:
         1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-    void Append(char digit)
+    void append(char digit)
     {
-        if (count_ < LeadingDigits)
-            leading_ = leading_ * 10 + std::uint64_t(digit - '0');
-        if (count_ < KeptDigits)
-            digits_[count_++] = digit;
+        if (m_count < LeadingDigits)
+            m_leading = m_leading * 10 + std::uint64_t(digit - '0');
+        if (m_count < KeptDigits)
+            m_digits[m_count++] = digit;
         else if (digit != '0')
-            droppedNonZero_ = true;
+            m_droppedNonZero = true;
     }
 
-    std::array<char, KeptDigits> digits_; // the first count_ are set
-    std::size_t count_ = 0;
-    std::uint64_t leading_ = 0; // the value of the first LeadingDigits digits
-    bool droppedNonZero_ = false;
-    std::int64_t pointPosition_ = 0;
+    std::array<char, KeptDigits> m_digits; // the first m_count are set
+    std::size_t m_count = 0;
+    std::uint64_t m_leading = 0; // the value of the first LeadingDigits digits
+    bool m_droppedNonZero = false;
+    std::int64_t m_pointPosition = 0;
 };
 
 // Exponent digits beyond this value cannot change the outcome (overflow, or 0),
@@ -176,21 +176,21 @@ constexpr std::int64_t ExponentCeiling = 1'000'000'000'000'000;
 
 // Reads "[digits][.digits][E|D[sign]digits]"; nothing when there is no
 // significand digit at all ("", ".", "e5").
-std::optional<double> ReadDecimal(TypedCharacters &in)
+std::optional<double> readDecimal(TypedCharacters &in)
 {
     DecimalSignificand significand;
     bool anyDigit = false;
-    for (char16_t c = in.Peek(); IsDecimalDigit(c); c = in.Peek()) {
-        significand.AddIntegerDigit(static_cast<char>(c));
+    for (char16_t c = in.peek(); isDecimalDigit(c); c = in.peek()) {
+        significand.addIntegerDigit(static_cast<char>(c));
         anyDigit = true;
-        in.Skip();
+        in.skip();
     }
-    if (in.Peek() == u'.') {
-        in.Skip();
-        for (char16_t c = in.Peek(); IsDecimalDigit(c); c = in.Peek()) {
-            significand.AddFractionDigit(static_cast<char>(c));
+    if (in.peek() == u'.') {
+        in.skip();
+        for (char16_t c = in.peek(); isDecimalDigit(c); c = in.peek()) {
+            significand.addFractionDigit(static_cast<char>(c));
             anyDigit = true;
-            in.Skip();
+            in.skip();
         }
     }
     if (!anyDigit)
@@ -198,31 +198,31 @@ std::optional<double> ReadDecimal(TypedCharacters &in)
 
     // An exponent marker without digits ("1e", "1e+") leaves the number as it is.
     std::int64_t exponent = 0;
-    const char16_t marker = ToUpper(in.Peek());
+    const char16_t marker = toUpper(in.peek());
     if (marker == u'E' || marker == u'D') {
-        in.Skip();
+        in.skip();
         bool negativeExponent = false;
-        if (in.Peek() == u'+' || in.Peek() == u'-') {
-            negativeExponent = in.Peek() == u'-';
-            in.Skip();
+        if (in.peek() == u'+' || in.peek() == u'-') {
+            negativeExponent = in.peek() == u'-';
+            in.skip();
         }
-        for (char16_t c = in.Peek(); IsDecimalDigit(c); c = in.Peek()) {
+        for (char16_t c = in.peek(); isDecimalDigit(c); c = in.peek()) {
             exponent = std::min(exponent * 10 + (c - u'0'), ExponentCeiling);
-            in.Skip();
+            in.skip();
         }
         if (negativeExponent)
             exponent = -exponent;
     }
-    return significand.Scaled(exponent);
+    return significand.scaled(exponent);
 }
 
 // The value of a hexadecimal (4 bits a digit) or octal (3 bits) digit, or
 // nothing for any other character.
-std::optional<unsigned> RadixDigit(char16_t c, int bitsPerDigit)
+std::optional<unsigned> radixDigit(char16_t c, int bitsPerDigit)
 {
-    const char16_t upper = ToUpper(c);
+    const char16_t upper = toUpper(c);
     unsigned value = 0;
-    if (IsDecimalDigit(upper))
+    if (isDecimalDigit(upper))
         value = unsigned(upper - u'0');
     else if (upper >= u'A' && upper <= u'F')
         value = unsigned(upper - u'A' + 10);
@@ -235,7 +235,7 @@ std::optional<unsigned> RadixDigit(char16_t c, int bitsPerDigit)
 
 // Reads the digits after "&H" or "&O" as a non-negative integer and returns the
 // double nearest to it (ties to even), however many digits there are.
-double ReadPowerOfTwoRadix(TypedCharacters &in, int bitsPerDigit)
+double readPowerOfTwoRadix(TypedCharacters &in, int bitsPerDigit)
 {
     // The leading bits of the integer while they fit; once more than 60 of them
     // are held, later digits only scale the value and may break a tie.
@@ -245,8 +245,8 @@ double ReadPowerOfTwoRadix(TypedCharacters &in, int bitsPerDigit)
     // Any more dropped bits overflow anyway; the cap keeps the count from wrapping.
     constexpr int DroppedBitsCap = 2048;
 
-    while (const std::optional<unsigned> digit = RadixDigit(in.Peek(), bitsPerDigit)) {
-        in.Skip();
+    while (const std::optional<unsigned> digit = radixDigit(in.peek(), bitsPerDigit)) {
+        in.skip();
         if ((leading >> (64 - bitsPerDigit)) == 0) {
             leading = (leading << bitsPerDigit) | *digit;
         } else {
@@ -282,21 +282,21 @@ double LeadingNumber(std::u16string_view text)
     TypedCharacters in(text);
 
     bool negative = false;
-    if (in.Peek() == u'+' || in.Peek() == u'-') {
-        negative = in.Peek() == u'-';
-        in.Skip();
+    if (in.peek() == u'+' || in.peek() == u'-') {
+        negative = in.peek() == u'-';
+        in.skip();
     }
 
     double magnitude = 0;
-    if (in.Peek() == u'&') {
-        in.Skip();
-        const char16_t radix = ToUpper(in.Peek());
+    if (in.peek() == u'&') {
+        in.skip();
+        const char16_t radix = toUpper(in.peek());
         if (radix != u'H' && radix != u'O')
             return 0.0;
-        in.Skip();
-        magnitude = ReadPowerOfTwoRadix(in, radix == u'H' ? 4 : 3);
+        in.skip();
+        magnitude = readPowerOfTwoRadix(in, radix == u'H' ? 4 : 3);
     } else {
-        const std::optional<double> decimal = ReadDecimal(in);
+        const std::optional<double> decimal = readDecimal(in);
         if (!decimal)
             return 0.0;
         magnitude = *decimal;

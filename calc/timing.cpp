@@ -6,7 +6,7 @@
 
 namespace ferolune::calc {
 
-TimingResult ComputeTiming(double ra, double rb, double c)
+TimingResult computeTiming(double ra, double rb, double c)
 {
     TimingResult result;
     result.t = (2.0 * rb + ra) * TimingCoefficient * c;
@@ -33,7 +33,7 @@ CalculateOutcome Calculate(const TimingInput &input)
     const double rbOhms = LeadingNumber(rb);
     const double cFarads = LeadingNumber(c) * MicrofaradScale;
 
-    const TimingResult times = ComputeTiming(raOhms, rbOhms, cFarads);
+    const TimingResult times = computeTiming(raOhms, rbOhms, cFarads);
     return TimingTexts{FormatFixed2(times.t1), FormatFixed2(times.t2), FormatFixed2(times.t)};
 }
 

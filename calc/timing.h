@@ -26,7 +26,7 @@ struct TimingResult
 // operation rounded to a double in the order of the formulas
 // T = ((2 R_B) + R_A) 0.693 C, T1 = (R_B + R_A) 0.693 C, T2 = R_B 0.693 C.
 // Throws OverflowError when an input or any intermediate result is not finite.
-TimingResult ComputeTiming(double ra, double rb, double c);
+TimingResult computeTiming(double ra, double rb, double c);
 
 // The three result texts, for the T1, T2 and T boxes.
 struct TimingTexts

@@ -10,6 +10,8 @@ class Form1;
 }
 QT_END_NAMESPACE
 
+namespace ferolune::ui {
+
 class Form2;
 
 // The main window: three entries, three results and the three buttons.
@@ -25,7 +27,9 @@ private:
     void calculate();
     void showPrinciple();
 
-    std::unique_ptr<Ui::Form1> ui;
+    std::unique_ptr<::Ui::Form1> m_ui;
     // Created on first use and kept for the rest of the run; it has no owner.
-    std::unique_ptr<Form2> principle;
+    std::unique_ptr<Form2> m_principle;
 };
+
+} // namespace ferolune::ui

@@ -1,15 +1,19 @@
 #include "form2.h"
 #include "ui_form2.h"
 
+namespace ferolune::ui {
+
 Form2::Form2(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::Form2>())
+    : QWidget(parent), m_ui(std::make_unique<::Ui::Form2>())
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     // A fixed window with only a close box; not a dialog, so Esc leaves it open.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->Command1, &QPushButton::clicked, this, &QWidget::close);
 }
 
 Form2::~Form2() = default;
+
+} // namespace ferolune::ui

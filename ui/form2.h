@@ -10,6 +10,8 @@ class Form2;
 }
 QT_END_NAMESPACE
 
+namespace ferolune::ui {
+
 // The principle window: the formulas as a picture and a button that closes it.
 class Form2 : public QWidget
 {
@@ -20,5 +22,7 @@ public:
     ~Form2() override;
 
 private:
-    std::unique_ptr<Ui::Form2> ui;
+    std::unique_ptr<::Ui::Form2> m_ui;
 };
+
+} // namespace ferolune::ui

@@ -29,7 +29,7 @@ BENCHMARK(BM_Calculate_TypicalRequest);
 // The three trimmed entries of the typical request and a few typed by hand.
 const std::u16string Entries[] = {u"1000", u"10", u"-2.2e-3", u"47.5", u"0.000001"};
 
-std::string Narrow(std::u16string_view text)
+std::string narrow(std::u16string_view text)
 {
     return std::string(text.begin(), text.end());
 }
@@ -37,7 +37,7 @@ std::string Narrow(std::u16string_view text)
 void BM_LeadingNumber(benchmark::State &state)
 {
     const std::u16string &text = Entries[state.range(0)];
-    state.SetLabel(Narrow(text));
+    state.SetLabel(narrow(text));
     for (auto _ : state) {
         benchmark::DoNotOptimize(text.data());
         benchmark::DoNotOptimize(LeadingNumber(text));
@@ -47,7 +47,7 @@ BENCHMARK(BM_LeadingNumber)->DenseRange(0, std::size(Entries) - 1);
 
 void BM_Strtod(benchmark::State &state)
 {
-    const std::string text = Narrow(Entries[state.range(0)]);
+    const std::string text = narrow(Entries[state.range(0)]);
     state.SetLabel(text);
     for (auto _ : state) {
         benchmark::DoNotOptimize(text.data());
@@ -85,14 +85,14 @@ void BM_Snprintf(benchmark::State &state)
 BENCHMARK(BM_Snprintf)->DenseRange(0, std::size(Values) - 1);
 
 // Long texts: the reading must stay linear in the length.
-std::u16string LongText(char16_t fill, std::size_t length)
+std::u16string longText(char16_t fill, std::size_t length)
 {
     return std::u16string(length, fill);
 }
 
 void BM_LeadingNumber_LongFractionDigits(benchmark::State &state)
 {
-    const std::u16string text = u"0." + LongText(u'3', std::size_t(state.range(0)));
+    const std::u16string text = u"0." + longText(u'3', std::size_t(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(LeadingNumber(text));
     state.SetBytesProcessed(state.iterations() * state.range(0) * 2);
@@ -106,7 +106,7 @@ BENCHMARK(BM_LeadingNumber_LongFractionDigits)
 
 void BM_LeadingNumber_LongBlanksThenDigit(benchmark::State &state)
 {
-    const std::u16string text = LongText(u' ', std::size_t(state.range(0))) + u"7";
+    const std::u16string text = longText(u' ', std::size_t(state.range(0))) + u"7";
     for (auto _ : state)
         benchmark::DoNotOptimize(LeadingNumber(text));
     state.SetComplexityN(state.range(0));
@@ -119,7 +119,7 @@ BENCHMARK(BM_LeadingNumber_LongBlanksThenDigit)
 
 void BM_LeadingNumber_LongHexDigits(benchmark::State &state)
 {
-    const std::u16string text = u"&H" + LongText(u'0', std::size_t(state.range(0))) + u"1";
+    const std::u16string text = u"&H" + longText(u'0', std::size_t(state.range(0))) + u"1";
     for (auto _ : state)
         benchmark::DoNotOptimize(LeadingNumber(text));
     state.SetComplexityN(state.range(0));
@@ -134,9 +134,9 @@ BENCHMARK(BM_LeadingNumber_LongHexDigits)
 void BM_Calculate_MegabyteEntries(benchmark::State &state)
 {
     constexpr std::size_t Length = 1 << 19;
-    const TimingInput input{u"1" + LongText(u'0', 300) + u"e-300" + LongText(u'x', Length),
-                            LongText(u'0', Length) + u"47",
-                            u" " + LongText(u'\u3000', Length / 2) + u"1" + LongText(u' ', Length / 2)};
+    const TimingInput input{u"1" + longText(u'0', 300) + u"e-300" + longText(u'x', Length),
+                            longText(u'0', Length) + u"47",
+                            u" " + longText(u'\u3000', Length / 2) + u"1" + longText(u' ', Length / 2)};
     for (auto _ : state) {
         CalculateOutcome outcome = Calculate(input);
         benchmark::DoNotOptimize(outcome);

@@ -18,10 +18,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint16_t kChinesePrc = 0x0804;
-constexpr std::uint16_t kRtIcon = 3;
-constexpr std::uint16_t kRtGroupIcon = 14;
-constexpr std::uint16_t kRtVersion = 16;
+constexpr std::uint16_t ChinesePrc = 0x0804;
+constexpr std::uint16_t RtIcon = 3;
+constexpr std::uint16_t RtGroupIcon = 14;
+constexpr std::uint16_t RtVersion = 16;
 
 Bytes readFile(const char *path)
 {
@@ -236,7 +236,7 @@ protected:
 
     static VersionNode versionInfo()
     {
-        const auto versions = ofType(kRtVersion);
+        const auto versions = ofType(RtVersion);
         if (versions.size() != 1)
             throw std::runtime_error("expected exactly one version resource");
         const Bytes &data = versions.front()->data;
@@ -263,14 +263,14 @@ TEST_F(CompiledResources, EveryResourceIsTaggedChinesePrc)
 {
     ASSERT_FALSE(s_res->empty());
     for (const auto &r : *s_res)
-        EXPECT_EQ(r.language, kChinesePrc) << "resource of type " << r.type.ordinal.value_or(0);
+        EXPECT_EQ(r.language, ChinesePrc) << "resource of type " << r.type.ordinal.value_or(0);
 }
 
 TEST_F(CompiledResources, HoldsOneIconGroupAndOneVersionBlock)
 {
-    EXPECT_EQ(ofType(kRtGroupIcon).size(), 1u);
-    EXPECT_EQ(ofType(kRtVersion).size(), 1u);
-    EXPECT_FALSE(ofType(kRtIcon).empty());
+    EXPECT_EQ(ofType(RtGroupIcon).size(), 1u);
+    EXPECT_EQ(ofType(RtVersion).size(), 1u);
+    EXPECT_FALSE(ofType(RtIcon).empty());
 }
 
 TEST_F(CompiledResources, IconIsTheApplicationIco)
@@ -282,7 +282,7 @@ TEST_F(CompiledResources, IconIsTheApplicationIco)
     const std::uint16_t count = icoReader.u16();
     ASSERT_GT(count, 0);
 
-    const auto groups = ofType(kRtGroupIcon);
+    const auto groups = ofType(RtGroupIcon);
     ASSERT_EQ(groups.size(), 1u);
     const Bytes &group = groups.front()->data;
     Reader g(group, 0, group.size());
@@ -291,7 +291,7 @@ TEST_F(CompiledResources, IconIsTheApplicationIco)
     ASSERT_EQ(g.u16(), count) << "the icon group lists a different number of images than the .ico";
 
     std::map<std::uint16_t, const Bytes *> images;
-    for (const Resource *icon : ofType(kRtIcon))
+    for (const Resource *icon : ofType(RtIcon))
         if (icon->name.ordinal)
             images[*icon->name.ordinal] = &icon->data;
 

@@ -52,7 +52,7 @@ std::uint32_t be32(const QByteArray &data, qsizetype i)
     return (std::uint32_t{be16(data, i)} << 16) | be16(data, i + 2);
 }
 
-const QColor purple(126, 4, 104);
+const QColor Purple(126, 4, 104);
 
 QImage decode(const QByteArray &bytes, QByteArray *format = nullptr)
 {
@@ -408,7 +408,7 @@ void AssetFormatTest::glyphInkIsOpaqueRestTransparent()
                 continue;
             }
             QCOMPARE(qAlpha(pixel), 255);
-            QCOMPARE(QColor(pixel).rgb(), purple.rgb());
+            QCOMPARE(QColor(pixel).rgb(), Purple.rgb());
             ++ink;
         }
     }

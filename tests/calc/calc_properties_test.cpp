@@ -24,12 +24,12 @@ namespace {
 
 constexpr int Rounds = 20000;
 
-std::u16string Widen(std::string_view text)
+std::u16string widen(std::string_view text)
 {
     return std::u16string(text.begin(), text.end());
 }
 
-std::string Narrow(std::u16string_view text)
+std::string narrow(std::u16string_view text)
 {
     std::string result;
     for (char16_t c : text)
@@ -37,7 +37,7 @@ std::string Narrow(std::u16string_view text)
     return result;
 }
 
-double RandomFiniteDouble(std::mt19937_64 &random)
+double randomFiniteDouble(std::mt19937_64 &random)
 {
     for (;;) {
         const double value = std::bit_cast<double>(random());
@@ -47,7 +47,7 @@ double RandomFiniteDouble(std::mt19937_64 &random)
 }
 
 // A value around a random power of ten, where cents and halves matter most.
-double RandomScaledDouble(std::mt19937_64 &random)
+double randomScaledDouble(std::mt19937_64 &random)
 {
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> decade(-6, 16);
@@ -55,13 +55,13 @@ double RandomScaledDouble(std::mt19937_64 &random)
 }
 
 // Thousandths such as 2.675 sit beside a half cent; their doubles test the rounding.
-double RandomThousandths(std::mt19937_64 &random)
+double randomThousandths(std::mt19937_64 &random)
 {
     std::uniform_int_distribution<std::int64_t> thousandths(-100'000'000, 100'000'000);
     return static_cast<double>(thousandths(random)) / 1000.0;
 }
 
-std::string ShortestText(double value)
+std::string shortestText(double value)
 {
     std::array<char, 64> text{};
     const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
@@ -72,10 +72,10 @@ TEST(LeadingNumberProperty, ReadsBackTheShortestTextOfAnyDouble)
 {
     std::mt19937_64 random(20261207);
     for (int round = 0; round < Rounds; ++round) {
-        const double value = RandomFiniteDouble(random);
-        const std::string text = ShortestText(value);
+        const double value = randomFiniteDouble(random);
+        const std::string text = shortestText(value);
         SCOPED_TRACE(text);
-        EXPECT_EQ(LeadingNumber(Widen(text)), value);
+        EXPECT_EQ(LeadingNumber(widen(text)), value);
     }
 }
 
@@ -86,8 +86,8 @@ TEST(LeadingNumberProperty, ReadsBackTheShortestTextTypedLoosely)
     std::bernoulli_distribution coin;
     const std::u16string blanks[] = {u" ", u"\t", u"\n", u"\u3000"};
     for (int round = 0; round < Rounds; ++round) {
-        const double value = RandomScaledDouble(random);
-        const std::string text = ShortestText(value);
+        const double value = randomScaledDouble(random);
+        const std::string text = shortestText(value);
         std::u16string typed;
         for (char c : text) {
             if (coin(random))
@@ -123,9 +123,9 @@ TEST(LeadingNumberProperty, MatchesStrtodOnLongDecimals)
         errno = 0;
         const double expected = std::strtod(text.c_str(), nullptr);
         if (errno == ERANGE && std::isinf(expected)) {
-            EXPECT_THROW(LeadingNumber(Widen(text)), OverflowError);
+            EXPECT_THROW(LeadingNumber(widen(text)), OverflowError);
         } else {
-            EXPECT_EQ(LeadingNumber(Widen(text)), expected);
+            EXPECT_EQ(LeadingNumber(widen(text)), expected);
         }
     }
 }
@@ -149,7 +149,7 @@ TEST(LeadingNumberProperty, MatchesStrtodOnShortDecimals)
         if (round % 2 == 0)
             text += 'e' + std::to_string(exponent(random));
         SCOPED_TRACE(text);
-        EXPECT_EQ(LeadingNumber(Widen(text)), std::strtod(text.c_str(), nullptr));
+        EXPECT_EQ(LeadingNumber(widen(text)), std::strtod(text.c_str(), nullptr));
     }
 }
 
@@ -171,16 +171,16 @@ TEST(LeadingNumberProperty, MatchesStrtodOnLongHexadecimals)
         errno = 0;
         const double expected = std::strtod(("0x" + digits).c_str(), nullptr);
         if (errno == ERANGE && std::isinf(expected)) {
-            EXPECT_THROW(LeadingNumber(Widen("&H" + digits)), OverflowError);
+            EXPECT_THROW(LeadingNumber(widen("&H" + digits)), OverflowError);
         } else {
-            EXPECT_EQ(LeadingNumber(Widen("&H" + digits)), expected);
-            EXPECT_EQ(LeadingNumber(Widen("-&h" + digits)), -expected);
+            EXPECT_EQ(LeadingNumber(widen("&H" + digits)), expected);
+            EXPECT_EQ(LeadingNumber(widen("-&h" + digits)), -expected);
         }
     }
 }
 
 // The rounding to hundredths, done by integer arithmetic on printf's 15 digits.
-std::string ReferenceFixed2(double value)
+std::string referenceFixed2(double value)
 {
     std::array<char, 64> text{};
     std::snprintf(text.data(), text.size(), "%.14e", std::fabs(value));
@@ -210,11 +210,11 @@ TEST(FormatFixed2Property, MatchesIntegerRounding)
 {
     std::mt19937_64 random(42);
     for (int round = 0; round < Rounds; ++round) {
-        for (const double value : {RandomScaledDouble(random), RandomThousandths(random)}) {
+        for (const double value : {randomScaledDouble(random), randomThousandths(random)}) {
             if (std::fabs(value) >= 1e16)
                 continue;
-            SCOPED_TRACE(ShortestText(value));
-            EXPECT_EQ(Narrow(FormatFixed2(value)), ReferenceFixed2(value));
+            SCOPED_TRACE(shortestText(value));
+            EXPECT_EQ(narrow(FormatFixed2(value)), referenceFixed2(value));
         }
     }
 }
@@ -223,7 +223,7 @@ TEST(FormatFixed2Property, LargeValuesShowFifteenDigitsThenZeros)
 {
     std::mt19937_64 random(1e3);
     for (int round = 0; round < Rounds; ++round) {
-        const double value = RandomFiniteDouble(random);
+        const double value = randomFiniteDouble(random);
         if (std::fabs(value) < 1e15)
             continue;
         std::array<char, 64> text{};
@@ -233,8 +233,8 @@ TEST(FormatFixed2Property, LargeValuesShowFifteenDigitsThenZeros)
         std::string expected = value < 0 ? "-" : "";
         expected += scientific.substr(0, 1) + scientific.substr(2, 14);
         expected += std::string(std::size_t(exponent - 14), '0') + ".00";
-        SCOPED_TRACE(ShortestText(value));
-        EXPECT_EQ(Narrow(FormatFixed2(value)), expected);
+        SCOPED_TRACE(shortestText(value));
+        EXPECT_EQ(narrow(FormatFixed2(value)), expected);
     }
 }
 
@@ -242,26 +242,26 @@ TEST(FormatFixed2Property, ReadsBackWithinHalfACent)
 {
     std::mt19937_64 random(3);
     for (int round = 0; round < Rounds; ++round) {
-        const double value = RandomScaledDouble(random);
+        const double value = randomScaledDouble(random);
         if (std::fabs(value) >= 1e13)
             continue;
-        const std::string text = Narrow(FormatFixed2(value));
-        SCOPED_TRACE(ShortestText(value) + " -> " + text);
+        const std::string text = narrow(FormatFixed2(value));
+        SCOPED_TRACE(shortestText(value) + " -> " + text);
         // Half a cent, plus half a unit of the fifteenth digit the rounding starts from.
         EXPECT_LE(std::fabs(std::strtod(text.c_str(), nullptr) - value),
                   0.005 + 1e-14 * std::fabs(value) + 1e-9);
     }
 }
 
-bool IsResultText(const std::u16string &text)
+bool isResultText(const std::u16string &text)
 {
     static const std::regex pattern("-?[0-9]+\\.[0-9]{2}");
-    const std::string ascii = Narrow(text);
+    const std::string ascii = narrow(text);
     return std::regex_match(ascii, pattern) && ascii.rfind("-0.00", 0) != 0;
 }
 
 // Entries built from the characters that matter to the reader, in any order.
-std::u16string RandomEntry(std::mt19937_64 &random)
+std::u16string randomEntry(std::mt19937_64 &random)
 {
     static const std::u16string alphabet =
         u"0123456789..--++eEdD&HhOoF  \t\n\r\u3000\uff11\uff0e\uff0d\uff25k%,x";
@@ -281,15 +281,15 @@ TEST(CalculateProperty, EveryResultIsTwoDecimalsOrAnOverflow)
     int overflows = 0;
     int incomplete = 0;
     for (int round = 0; round < Rounds; ++round) {
-        const TimingInput input{RandomEntry(random), RandomEntry(random), RandomEntry(random)};
-        SCOPED_TRACE(Narrow(input.ra) + " | " + Narrow(input.rb) + " | " + Narrow(input.c));
+        const TimingInput input{randomEntry(random), randomEntry(random), randomEntry(random)};
+        SCOPED_TRACE(narrow(input.ra) + " | " + narrow(input.rb) + " | " + narrow(input.c));
         try {
             const CalculateOutcome outcome = Calculate(input);
             if (const auto *texts = std::get_if<TimingTexts>(&outcome)) {
                 ++results;
-                EXPECT_TRUE(IsResultText(texts->t1)) << Narrow(texts->t1);
-                EXPECT_TRUE(IsResultText(texts->t2)) << Narrow(texts->t2);
-                EXPECT_TRUE(IsResultText(texts->t)) << Narrow(texts->t);
+                EXPECT_TRUE(isResultText(texts->t1)) << narrow(texts->t1);
+                EXPECT_TRUE(isResultText(texts->t2)) << narrow(texts->t2);
+                EXPECT_TRUE(isResultText(texts->t)) << narrow(texts->t);
             } else {
                 ++incomplete;
                 EXPECT_TRUE(TrimSpaces(input.ra).empty() || TrimSpaces(input.rb).empty()
@@ -309,15 +309,15 @@ TEST(CalculateProperty, ResultsAreTheFormattedFormulas)
 {
     std::mt19937_64 random(99);
     for (int round = 0; round < Rounds; ++round) {
-        const double ra = RandomScaledDouble(random);
-        const double rb = RandomScaledDouble(random);
-        const double c = RandomScaledDouble(random);
-        const TimingInput input{Widen(ShortestText(ra)), Widen(" " + ShortestText(rb) + " "),
-                                Widen(ShortestText(c))};
-        SCOPED_TRACE(Narrow(input.ra) + " | " + Narrow(input.rb) + " | " + Narrow(input.c));
+        const double ra = randomScaledDouble(random);
+        const double rb = randomScaledDouble(random);
+        const double c = randomScaledDouble(random);
+        const TimingInput input{widen(shortestText(ra)), widen(" " + shortestText(rb) + " "),
+                                widen(shortestText(c))};
+        SCOPED_TRACE(narrow(input.ra) + " | " + narrow(input.rb) + " | " + narrow(input.c));
         const CalculateOutcome outcome = Calculate(input);
         ASSERT_TRUE(std::holds_alternative<TimingTexts>(outcome));
-        const TimingResult times = ComputeTiming(ra, rb, c * 1e-6);
+        const TimingResult times = computeTiming(ra, rb, c * 1e-6);
         EXPECT_EQ(std::get<TimingTexts>(outcome).t1, FormatFixed2(times.t1));
         EXPECT_EQ(std::get<TimingTexts>(outcome).t2, FormatFixed2(times.t2));
         EXPECT_EQ(std::get<TimingTexts>(outcome).t, FormatFixed2(times.t));

@@ -12,7 +12,7 @@
 namespace ferolune::calc {
 namespace {
 
-std::u16string Repeat(std::u16string_view piece, std::size_t times)
+std::u16string repeat(std::u16string_view piece, std::size_t times)
 {
     std::u16string text;
     for (std::size_t i = 0; i < times; ++i)
@@ -20,7 +20,7 @@ std::u16string Repeat(std::u16string_view piece, std::size_t times)
     return text;
 }
 
-std::u16string Concat(std::initializer_list<std::u16string_view> pieces)
+std::u16string concat(std::initializer_list<std::u16string_view> pieces)
 {
     std::u16string text;
     for (std::u16string_view piece : pieces)
@@ -29,7 +29,7 @@ std::u16string Concat(std::initializer_list<std::u16string_view> pieces)
 }
 
 // The exact decimal value of 2^-n, which is 5^n / 10^n: "0." and n digits.
-std::u16string ExactPowerOfHalf(int n)
+std::u16string exactPowerOfHalf(int n)
 {
     std::u16string digits(std::size_t(n), u'0');
     digits.back() = u'1';
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TrimRow{"NoBreakSpaceStays", u"\u00a0", u"\u00a0"},
                     TrimRow{"FullWidthDigitsUntouched", u"\u3000\uff14\uff17\u3000", u"\uff14\uff17"},
                     TrimRow{"NothingToTrim", u"abc", u"abc"}),
-    RowName<TrimRow>);
+    rowName<TrimRow>);
 
 // ------------------------------------------------------------- LeadingNumber
 
@@ -152,7 +152,7 @@ const NumberRow GrammarRows[] = {
     {"NulEnds", std::u16string(u"12\0" u"34", 5), 12.0},
 };
 INSTANTIATE_TEST_SUITE_P(Grammar, LeadingNumberTest, testing::ValuesIn(GrammarRows),
-                         RowName<NumberRow>);
+                         rowName<NumberRow>);
 
 const NumberRow RadixRows[] = {
     {"Hex", u"&H10", 16.0},
@@ -177,23 +177,23 @@ const NumberRow RadixRows[] = {
     {"AmpersandOtherLetter", u"&B101", 0.0},
     {"HexBeyond53BitsRoundsToEven", u"&H20000000000001", 9007199254740992.0},
     {"HexBeyond53BitsRoundsUp", u"&H20000000000003", 9007199254740996.0},
-    {"HexTieBrokenByLaterDigit", Concat({u"&H20000000000001", Repeat(u"0", 20), u"1"}),
+    {"HexTieBrokenByLaterDigit", concat({u"&H20000000000001", repeat(u"0", 20), u"1"}),
      std::ldexp(9007199254740994.0, 84)},
-    {"HexTieWithZerosStaysEven", Concat({u"&H20000000000001", Repeat(u"0", 20)}),
+    {"HexTieWithZerosStaysEven", concat({u"&H20000000000001", repeat(u"0", 20)}),
      std::ldexp(9007199254740992.0, 80)},
-    {"HexLargestDouble", Concat({u"&H", Repeat(u"F", 13), u"8", Repeat(u"0", 242)}),
+    {"HexLargestDouble", concat({u"&H", repeat(u"F", 13), u"8", repeat(u"0", 242)}),
      std::numeric_limits<double>::max()},
-    {"HexJustBelowOverflowHalf", Concat({u"&H", Repeat(u"F", 13), u"B", Repeat(u"F", 242)}),
+    {"HexJustBelowOverflowHalf", concat({u"&H", repeat(u"F", 13), u"B", repeat(u"F", 242)}),
      std::numeric_limits<double>::max()},
-    {"HexLeadingZerosDoNotCount", Concat({u"&H", Repeat(u"0", 1000), u"1"}), 1.0},
-    {"OctalLong", Concat({u"&O1", Repeat(u"0", 100)}), std::ldexp(1.0, 300)},
-    {"OctalTieBrokenByLaterDigit", Concat({u"&O1", Repeat(u"0", 17), u"2", Repeat(u"0", 30), u"1"}),
+    {"HexLeadingZerosDoNotCount", concat({u"&H", repeat(u"0", 1000), u"1"}), 1.0},
+    {"OctalLong", concat({u"&O1", repeat(u"0", 100)}), std::ldexp(1.0, 300)},
+    {"OctalTieBrokenByLaterDigit", concat({u"&O1", repeat(u"0", 17), u"2", repeat(u"0", 30), u"1"}),
      std::ldexp(1.0 + std::ldexp(1.0, -52), 147)},
-    {"OctalTieStaysEven", Concat({u"&O1", Repeat(u"0", 17), u"2", Repeat(u"0", 31)}),
+    {"OctalTieStaysEven", concat({u"&O1", repeat(u"0", 17), u"2", repeat(u"0", 31)}),
      std::ldexp(1.0, 147)},
 };
 INSTANTIATE_TEST_SUITE_P(Radix, LeadingNumberTest, testing::ValuesIn(RadixRows),
-                         RowName<NumberRow>);
+                         rowName<NumberRow>);
 
 const NumberRow FullWidthRows[] = {
     {"Digits", u"\uff11\uff12\uff0e\uff15", 12.5},
@@ -210,7 +210,7 @@ const NumberRow FullWidthRows[] = {
     {"IdeographicFullStopIsNotAPoint", u"1\u30025", 1.0},
 };
 INSTANTIATE_TEST_SUITE_P(FullWidth, LeadingNumberTest, testing::ValuesIn(FullWidthRows),
-                         RowName<NumberRow>);
+                         rowName<NumberRow>);
 
 const NumberRow PrecisionRows[] = {
     {"BeyondDoubleIntegers", u"9007199254740993", 9007199254740992.0},
@@ -224,9 +224,9 @@ const NumberRow PrecisionRows[] = {
     {"TrailingZerosKeepExactness", u"1500000000000000000000000e-3", 1.5e21},
     {"HardCaseReturns", u"2.2250738585072011e-308", 2.2250738585072009e-308},
     {"HardCaseTwo", u"2.2250738585072012e-308", 2.2250738585072014e-308},
-    {"ManyZerosAfterPointThenExponent", Concat({u"0.", Repeat(u"0", 399), u"1e400"}), 1.0},
-    {"FourHundredZerosAfterPoint", Concat({u"0.", Repeat(u"0", 400), u"1e400"}), 0.1},
-    {"LongIntegerWithNegativeExponent", Concat({u"1", Repeat(u"0", 400), u"e-400"}), 1.0},
+    {"ManyZerosAfterPointThenExponent", concat({u"0.", repeat(u"0", 399), u"1e400"}), 1.0},
+    {"FourHundredZerosAfterPoint", concat({u"0.", repeat(u"0", 400), u"1e400"}), 0.1},
+    {"LongIntegerWithNegativeExponent", concat({u"1", repeat(u"0", 400), u"e-400"}), 1.0},
     {"LargestDouble", u"1.7976931348623157e308", std::numeric_limits<double>::max()},
     {"JustBelowOverflowHalf", u"1.7976931348623158e308", std::numeric_limits<double>::max()},
     {"JustBelowOverflowHalfLong", u"1.797693134862315807937289714053e308",
@@ -244,18 +244,18 @@ const NumberRow PrecisionRows[] = {
     {"ZerosWithHugeExponent", u"000.000e999999999999999999999999", 0.0},
     // Halfway between 0 and the smallest subnormal, 2^-1075: a tie that goes to
     // the even 0, and any digit after its 752 significant ones rounds it up.
-    {"HalfSmallestSubnormalExactly", ExactPowerOfHalf(1075), 0.0},
-    {"HalfSmallestSubnormalThenOne", ExactPowerOfHalf(1075) + u"1",
+    {"HalfSmallestSubnormalExactly", exactPowerOfHalf(1075), 0.0},
+    {"HalfSmallestSubnormalThenOne", exactPowerOfHalf(1075) + u"1",
      std::numeric_limits<double>::denorm_min()},
-    {"ExponentBeyondAThousandOnLongZeroPrefix", Concat({u"0.", Repeat(u"0", 1500), u"1e1501"}), 1.0},
+    {"ExponentBeyondAThousandOnLongZeroPrefix", concat({u"0.", repeat(u"0", 1500), u"1e1501"}), 1.0},
     // A midpoint between two doubles, decided by a digit far beyond the 767th.
     {"TieBrokenByDigit900",
-     Concat({u"9007199254740993.", Repeat(u"0", 900), u"1"}), 9007199254740994.0},
-    {"TieWithoutLaterDigits", Concat({u"9007199254740993.", Repeat(u"0", 900)}),
+     concat({u"9007199254740993.", repeat(u"0", 900), u"1"}), 9007199254740994.0},
+    {"TieWithoutLaterDigits", concat({u"9007199254740993.", repeat(u"0", 900)}),
      9007199254740992.0},
 };
 INSTANTIATE_TEST_SUITE_P(Precision, LeadingNumberTest, testing::ValuesIn(PrecisionRows),
-                         RowName<NumberRow>);
+                         rowName<NumberRow>);
 
 struct OverflowRow
 {
@@ -280,37 +280,37 @@ INSTANTIATE_TEST_SUITE_P(
         OverflowRow{"NegativeExponent999", u"-1e999"},
         OverflowRow{"JustAboveLargestDouble", u"1.7976931348623159e308"},
         OverflowRow{"JustAboveOverflowHalf", u"1.7976931348623158079372897140531e308"},
-        OverflowRow{"FourHundredDigits", Concat({u"1", Repeat(u"0", 400)})},
-        OverflowRow{"ThirtyDigitExponent", Concat({u"1e", Repeat(u"9", 30)})},
+        OverflowRow{"FourHundredDigits", concat({u"1", repeat(u"0", 400)})},
+        OverflowRow{"ThirtyDigitExponent", concat({u"1e", repeat(u"9", 30)})},
         OverflowRow{"DExponent", u"1d400"},
         OverflowRow{"FullWidthExponent", u"\uff11\uff25\uff14\uff10\uff10"},
-        OverflowRow{"HexThreeHundredF", Concat({u"&H", Repeat(u"F", 300)})},
-        OverflowRow{"Hex256F", Concat({u"&H", Repeat(u"F", 256)})},
-        OverflowRow{"HexTwoTo1024", Concat({u"&H1", Repeat(u"0", 256)})},
-        OverflowRow{"HexOverflowHalfTiesToEven", Concat({u"&H", Repeat(u"F", 13), u"C", Repeat(u"0", 242)})},
-        OverflowRow{"NegativeHex", Concat({u"-&H", Repeat(u"F", 300)})},
-        OverflowRow{"Octal", Concat({u"&O7", Repeat(u"7", 400)})},
-        OverflowRow{"MegabyteOfDigits", Repeat(u"7", 1 << 20)}),
-    RowName<OverflowRow>);
+        OverflowRow{"HexThreeHundredF", concat({u"&H", repeat(u"F", 300)})},
+        OverflowRow{"Hex256F", concat({u"&H", repeat(u"F", 256)})},
+        OverflowRow{"HexTwoTo1024", concat({u"&H1", repeat(u"0", 256)})},
+        OverflowRow{"HexOverflowHalfTiesToEven", concat({u"&H", repeat(u"F", 13), u"C", repeat(u"0", 242)})},
+        OverflowRow{"NegativeHex", concat({u"-&H", repeat(u"F", 300)})},
+        OverflowRow{"Octal", concat({u"&O7", repeat(u"7", 400)})},
+        OverflowRow{"MegabyteOfDigits", repeat(u"7", 1 << 20)}),
+    rowName<OverflowRow>);
 
 TEST(LeadingNumberLongText, MegabyteOfLettersIsZero)
 {
-    EXPECT_EQ(LeadingNumber(Repeat(u"x", 1 << 20)), 0.0);
+    EXPECT_EQ(LeadingNumber(repeat(u"x", 1 << 20)), 0.0);
 }
 
 TEST(LeadingNumberLongText, MegabyteOfBlanksThenDigitIsThatDigit)
 {
-    EXPECT_EQ(LeadingNumber(Repeat(u" \t\n\u3000", 1 << 18) + u"7"), 7.0);
+    EXPECT_EQ(LeadingNumber(repeat(u" \t\n\u3000", 1 << 18) + u"7"), 7.0);
 }
 
 TEST(LeadingNumberLongText, MegabyteOfFractionDigits)
 {
-    EXPECT_EQ(LeadingNumber(u"0." + Repeat(u"3", 1 << 20)), 1.0 / 3.0);
+    EXPECT_EQ(LeadingNumber(u"0." + repeat(u"3", 1 << 20)), 1.0 / 3.0);
 }
 
 TEST(LeadingNumberLongText, MegabyteOfHexZeros)
 {
-    EXPECT_EQ(LeadingNumber(u"&H" + Repeat(u"0", 1 << 20)), 0.0);
+    EXPECT_EQ(LeadingNumber(u"&H" + repeat(u"0", 1 << 20)), 0.0);
 }
 
 // -------------------------------------------------------------- FormatFixed2
@@ -369,10 +369,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{"TimingT1", 0.01386, u"0.01"},
         FormatRow{"TimingT2", 0.00693, u"0.01"},
         FormatRow{"LargestDouble", std::numeric_limits<double>::max(),
-                  u"179769313486232" + Repeat(u"0", 294) + u".00"},
+                  u"179769313486232" + repeat(u"0", 294) + u".00"},
         FormatRow{"NegativeLargestDouble", -std::numeric_limits<double>::max(),
-                  u"-179769313486232" + Repeat(u"0", 294) + u".00"}),
-    RowName<FormatRow>);
+                  u"-179769313486232" + repeat(u"0", 294) + u".00"}),
+    rowName<FormatRow>);
 
 TEST(FormatFixed2Range, NonFiniteValuesAreOverflow)
 {

@@ -12,7 +12,7 @@ namespace {
 
 // Table rows are named in test names and failure messages by their name alone.
 template <typename Row>
-std::string RowName(const testing::TestParamInfo<Row> &info)
+std::string rowName(const testing::TestParamInfo<Row> &info)
 {
     return info.param.name;
 }

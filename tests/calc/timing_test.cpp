@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         TimingRow{"UnderflowingCapacitance", {u"1000", u"1000", u"1e-400"},
                   {u"0.00", u"0.00", u"0.00"}},
         TimingRow{"HugeResistanceTimesZero", {u"1e300", u"1e300", u"0"}, {u"0.00", u"0.00", u"0.00"}}),
-    RowName<TimingRow>);
+    rowName<TimingRow>);
 
 // ---------------------------------------------------------- incomplete input
 
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // The incomplete answer comes before any number is read.
                     IncompleteRow{"EmptyBesideOverflowingEntry", {u"1e999", u"", u"10"}},
                     IncompleteRow{"EmptyBesideOverflowingProduct", {u"1e308", u"1e308", u" "}}),
-    RowName<IncompleteRow>);
+    rowName<IncompleteRow>);
 
 // ------------------------------------------------------------------ overflow
 
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OverflowRow{"ProductWithCapacitance", {u"1e200", u"1e200", u"1e200"}},
                     OverflowRow{"NegativeOverflow", {u"-1e308", u"-1e308", u"1"}},
                     OverflowRow{"HexEntry", {u"1", u"1", u"&H" + std::u16string(300, u'F')}}),
-    RowName<OverflowRow>);
+    rowName<OverflowRow>);
 
 // -------------------------------------------------------------- the formulas
 
@@ -170,7 +170,7 @@ TEST_P(ComputeTimingTest, RoundsEachOperationInTheFormulasOrder)
     step = rb * 0.693;
     const double t2 = step * c;
 
-    const TimingResult result = ComputeTiming(ra, rb, c);
+    const TimingResult result = computeTiming(ra, rb, c);
     EXPECT_EQ(result.t, t);
     EXPECT_EQ(result.t1, t1);
     EXPECT_EQ(result.t2, t2);
@@ -183,11 +183,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FormulaRow{"Negative", -30000, 10000, 1e-4},
                     FormulaRow{"NearlyOverflowing", 1e307, 4e307, 1},
                     FormulaRow{"Subnormal", 1e-300, 1e-300, 1e-20}),
-    RowName<FormulaRow>);
+    rowName<FormulaRow>);
 
 TEST(ComputeTiming, KnownValues)
 {
-    const TimingResult result = ComputeTiming(1000, 1000, 10 * MicrofaradScale);
+    const TimingResult result = computeTiming(1000, 1000, 10 * MicrofaradScale);
     EXPECT_NEAR(result.t, 0.02079, 1e-15);
     EXPECT_NEAR(result.t1, 0.01386, 1e-15);
     EXPECT_NEAR(result.t2, 0.00693, 1e-15);
@@ -200,7 +200,7 @@ class ComputeTimingOverflowTest : public testing::TestWithParam<FormulaRow>
 TEST_P(ComputeTimingOverflowTest, Throws)
 {
     const auto [name, ra, rb, c] = GetParam();
-    EXPECT_THROW(ComputeTiming(ra, rb, c), OverflowError);
+    EXPECT_THROW(computeTiming(ra, rb, c), OverflowError);
 }
 
 constexpr double Max = std::numeric_limits<double>::max();
@@ -215,11 +215,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FormulaRow{"OnlyT", 0, 1e300, 2e8},
                     FormulaRow{"OnlyT1", 1e300, -0.4e300, 5e8},
                     FormulaRow{"OnlyT2", -1.5e300, 1e300, 2.7e8}),
-    RowName<FormulaRow>);
+    rowName<FormulaRow>);
 
 TEST(ComputeTiming, QuarterOfTheLargestDoubleStaysInRange)
 {
-    EXPECT_NO_THROW(ComputeTiming(Max / 4, Max / 4, 1));
+    EXPECT_NO_THROW(computeTiming(Max / 4, Max / 4, 1));
 }
 
 } // namespace

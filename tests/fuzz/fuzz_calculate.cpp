@@ -60,7 +60,7 @@ std::u16string DecodeUtf8(std::string_view bytes)
     return text;
 }
 
-bool IsResultText(std::u16string_view text)
+bool isResultText(std::u16string_view text)
 {
     std::size_t i = 0;
     if (i < text.size() && text[i] == u'-')
@@ -81,9 +81,9 @@ bool IsResultText(std::u16string_view text)
 
 // A result reads back as the number it shows, except near the top of the
 // range, where fifteen digits can round above the largest double.
-void CheckResult(std::u16string_view text)
+void checkResult(std::u16string_view text)
 {
-    if (!IsResultText(text))
+    if (!isResultText(text))
         Fail("malformed result", text);
     try {
         if (FormatFixed2(LeadingNumber(text)) != text)
@@ -94,11 +94,11 @@ void CheckResult(std::u16string_view text)
     }
 }
 
-void CheckEntry(std::u16string_view entry)
+void checkEntry(std::u16string_view entry)
 {
     try {
         const double value = LeadingNumber(entry);
-        if (!IsResultText(FormatFixed2(value)))
+        if (!isResultText(FormatFixed2(value)))
             Fail("malformed format of entry", entry);
     } catch (const OverflowError &) {
     }
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             entries[entry] += c;
     }
     for (const std::u16string &each : entries)
-        CheckEntry(each);
+        checkEntry(each);
 
     const TimingInput input{entries[0], entries[1], entries[2]};
     try {
@@ -129,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (const auto *texts = std::get_if<TimingTexts>(&outcome)) {
             if (anyEmpty)
                 Fail("computed although an entry is empty");
-            CheckResult(texts->t1);
-            CheckResult(texts->t2);
-            CheckResult(texts->t);
+            checkResult(texts->t1);
+            checkResult(texts->t2);
+            checkResult(texts->t);
         } else if (!anyEmpty) {
             Fail("incomplete although every entry is filled");
         }

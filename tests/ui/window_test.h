@@ -19,6 +19,9 @@
 #include <QTest>
 #include <QTimer>
 
+using ferolune::ui::Form1;
+using ferolune::ui::Form2;
+
 // The forms are laid out in twips, 15 to a pixel.
 inline QRect fromTwips(int left, int top, int width, int height)
 {
