@@ -1,6 +1,8 @@
 #!/bin/bash
 # Drives the real ferolune executable under its own Xvfb with real X input
 # (xdotool) and reads results through the clipboard (xclip), as a user would.
+# Where the controls are, it asks the program's accessibility tree (a11y.py),
+# as a screen reader would; run it inside a D-Bus session (dbus-run-session).
 #
 #   end_to_end.sh PROGRAM XWIN DESKTOP_ENTRY
 #
@@ -13,13 +15,14 @@ set -u
 program=$1
 xwin=$2
 desktop_entry=$3
+a11y=$(dirname "$0")/a11y.py
 
 # A desktop session's scaling, theme and style settings would move and resize
 # what the test clicks and measures.
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
     QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-main_title='Ferolune V1.0  -  [编程: Dromel]'
 screen_w=1024
 screen_h=768
 timeout_ms=10000
@@ -49,23 +52,15 @@ fail() {
 
 ok() { echo "ok - $*"; }
 
-# Centre of a control in pixels, from its twips (15 to a pixel) relative to the
-# client area: LEFT TOP WIDTH HEIGHT.
-centre() { echo $(( ($1 + $3 / 2) / 15 )) $(( ($2 + $4 / 2) / 15 )); }
-
-# Main window; controls inside a group box add the box's own offset (120,120 for
-# "输入", 120,1440 for "输出").
-read -r text1_x text1_y < <(centre $((120 + 240)) $((120 + 720)) 1215 375)
-read -r text2_x text2_y < <(centre $((120 + 2160)) $((120 + 720)) 1095 375)
-read -r text3_x text3_y < <(centre $((120 + 3960)) $((120 + 720)) 1095 375)
-read -r text4_x text4_y < <(centre $((120 + 240)) $((1440 + 720)) 1215 375)
-read -r text5_x text5_y < <(centre $((120 + 2160)) $((1440 + 720)) 1215 375)
-read -r text6_x text6_y < <(centre $((120 + 3960)) $((1440 + 720)) 1335 375)
-read -r calc_x calc_y < <(centre 360 3360 1095 375)
-read -r principle_x principle_y < <(centre 2520 3360 1095 375)
-read -r exit_x exit_y < <(centre 4560 3360 1095 375)
-# Principle window
-read -r form2_exit_x form2_exit_y < <(centre 2280 2880 975 375)
+# locate NAME ROLE ACCESSIBLE_NAME [CAPTION]: sets NAME_x and NAME_y to the
+# screen position of the control's centre, in the main window or the window
+# with that caption.
+locate() {
+    local position
+    position=$("$a11y" centre "${4:-$main_title}" "$2" "$3") ||
+        fail "the accessibility tree has no $2 \"$3\" in \"${4:-$main_title}\""
+    read -r "$1_x" "$1_y" <<<"$position"
+}
 
 # --- X server -----------------------------------------------------------------
 
@@ -86,10 +81,13 @@ start_xvfb() {
     [[ -s $work/display ]] || fail "Xvfb did not report a display"
     export DISPLAY=:$(head -n1 "$work/display")
     ok "Xvfb on $DISPLAY"
+    # Qt joins the accessibility bus only if it is there when the program starts.
+    "$a11y" start-bus || fail "the accessibility bus did not start"
 }
 
 # --- the program ----------------------------------------------------------------
 
+main_title=
 main_x=0
 main_y=0
 main_wid=
@@ -97,10 +95,20 @@ main_wid=
 start_program() {
     QT_QPA_PLATFORM=xcb setpriv --pdeathsig KILL "$program" >"$work/program.log" 2>&1 &
     app_pid=$!
+    main_title=$("$a11y" window-name $timeout_ms) || fail "the program shows no window"
     main_wid=$("$xwin" wait-title "$main_title" $timeout_ms) || fail "the main window did not appear"
     local w h
     read -r main_x main_y w h < <("$xwin" geometry "$main_wid")
     [[ $w == 397 && $h == 258 ]] || fail "main window client area is ${w}x${h}, not 397x258"
+    locate text1 text 'R_A 电阻（Ω）'
+    locate text2 text 'R_B 电阻（Ω）'
+    locate text3 text 'C 电容（μF）'
+    locate text4 text 'T1 充电时间（秒）'
+    locate text5 text 'T2 放电时间（秒）'
+    locate text6 text 'T 周期（秒）'
+    locate calc 'push button' 计算
+    locate principle 'push button' 计算原理
+    locate exit 'push button' 退出
 }
 
 # X Y WIDTH HEIGHT: is the window centred on the screen, give or take a pixel?
@@ -127,11 +135,11 @@ expect_exit() {
 
 # --- input and clipboard -------------------------------------------------------------
 
-click_main() { xdotool mousemove $((main_x + $1)) $((main_y + $2)) click 1; }
+click_at() { xdotool mousemove "$1" "$2" click 1; }
 
-# Replaces the text of the box under (X,Y) of the main window.
+# Replaces the text of the box under (X,Y) on the screen.
 type_into() {
-    click_main "$1" "$2"
+    click_at "$1" "$2"
     xdotool key ctrl+a BackSpace
     [[ -n $3 ]] && xdotool type --delay 15 -- "$3"
 }
@@ -164,7 +172,7 @@ copy_with() {
 }
 
 copy_box() {
-    click_main "$1" "$2"
+    click_at "$1" "$2"
     xdotool key ctrl+a ctrl+c
 }
 
@@ -224,18 +232,18 @@ type_into $text1_x $text1_y '1000'
 type_into $text2_x $text2_y ' 1000 '
 type_into $text3_x $text3_y '10'
 expect_entry $text2_x $text2_y ' 1000 ' "typing into Text2"
-click_main $calc_x $calc_y
+click_at $calc_x $calc_y
 expect_results 0.01 0.01 0.02 "计算 with 1000, ' 1000 ', 10"
 
 type_into $text2_x $text2_y ''
-click_main $calc_x $calc_y
+click_at $calc_x $calc_y
 answer_message_box "计算 with Text2 cleared"
 incomplete_box=$box_size
 expect_results 0.01 0.01 0.02 "after the incomplete-data box"
 
 type_into $text2_x $text2_y ' 1000 '
 type_into $text1_x $text1_y '1e999'
-click_main $calc_x $calc_y
+click_at $calc_x $calc_y
 answer_message_box "计算 with 1e999"
 [[ $box_size != "$incomplete_box" ]] || fail "1e999 brought up a box like the incomplete-data box ($box_size)"
 running || fail "the program ended after the overflow box"
@@ -246,7 +254,7 @@ type_into $text1_x $text1_y '1000'
 # A pending change that 计算 would show if the main window took clicks while
 # the principle window is open: C = 20 gives 0.03, 0.01, 0.04.
 type_into $text3_x $text3_y '20'
-click_main $principle_x $principle_y
+click_at $principle_x $principle_y
 form2=$("$xwin" wait-title Form2 $timeout_ms) || fail "计算原理 did not open \"Form2\""
 read -r f2_x f2_y f2_w f2_h < <("$xwin" geometry "$form2")
 [[ $f2_w == 229 && $f2_h == 227 ]] || fail "Form2 client area is ${f2_w}x${f2_h}, not 229x227"
@@ -254,38 +262,38 @@ centred "$f2_x" "$f2_y" 229 227 || fail "Form2 at $f2_x,$f2_y is not centred on 
 ok "计算原理 opens \"Form2\", 229x227, centred"
 
 inside_form2() {
-    local x=$((main_x + $1)) y=$((main_y + $2))
-    (( x >= f2_x && x < f2_x + f2_w && y >= f2_y && y < f2_y + f2_h ))
+    (( $1 >= f2_x && $1 < f2_x + f2_w && $2 >= f2_y && $2 < f2_y + f2_h ))
 }
 for target in "$calc_x $calc_y" "$exit_x $exit_y" "$text1_x $text1_y"; do
     # shellcheck disable=SC2086
     inside_form2 $target && fail "the main window's control at $target is hidden by Form2; the test needs it visible"
 done
-click_main $calc_x $calc_y
-click_main $text1_x $text1_y
+click_at $calc_x $calc_y
+click_at $text1_x $text1_y
 xdotool type --delay 15 -- '9'
-click_main $exit_x $exit_y
+click_at $exit_x $exit_y
 sleep 0.5
 running || fail "clicking 退出 of the main window ended the program while Form2 was open"
 "$xwin" wait-title Form2 100 >/dev/null || fail "Form2 closed on clicks on the main window"
 ok "clicks on the main window are ignored while Form2 is open"
 
-xdotool mousemove $((f2_x + form2_exit_x)) $((f2_y + form2_exit_y)) click 1
+locate form2_exit 'push button' 退出 Form2
+click_at $form2_exit_x $form2_exit_y
 "$xwin" wait-gone "$form2" $timeout_ms || fail "退出 of Form2 did not close it"
 ok "退出 of Form2 closes it"
 expect_results 0.01 0.01 0.02 "after Form2, the blocked 计算 had no effect"
 expect_entry $text1_x $text1_y '1000' "typing while Form2 was open"
-click_main $calc_x $calc_y
+click_at $calc_x $calc_y
 expect_results 0.03 0.01 0.04 "计算 after Form2 closed, with C = 20"
 
-click_main $exit_x $exit_y
+click_at $exit_x $exit_y
 expect_exit "退出"
 ok "退出 ends the program with exit status 0"
 
 # --- second run: close boxes ----------------------------------------------------------
 
 start_program
-click_main $principle_x $principle_y
+click_at $principle_x $principle_y
 form2=$("$xwin" wait-title Form2 $timeout_ms) || fail "second run: 计算原理 did not open \"Form2\""
 "$xwin" close "$form2" || fail "Form2 does not take WM_DELETE_WINDOW"
 "$xwin" wait-gone "$form2" $timeout_ms || fail "the close box did not close Form2"
