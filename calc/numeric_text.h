@@ -29,6 +29,7 @@ double LeadingNumber(std::u16string_view text);
 
 // The value with exactly two decimals ("0.00"): fixed point, half away from
 // zero on the value's 15-significant-digit decimal form, never "-0.00".
+// Throws OverflowError for an infinity or a NaN, which have no such form.
 std::u16string FormatFixed2(double value);
 
 } // namespace ferolune::calc
