@@ -1,0 +1,187 @@
+#include "calc/engineering_notation.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace ferolune::calc {
+
+namespace {
+
+constexpr std::u16string_view NoValue = u"—";
+
+// 10^-12 to 10^12, one step of 10^3 each.
+constexpr std::array<std::u16string_view, 9> Prefixes{u"p", u"n", u"μ", u"m", u"",
+                                                       u"k", u"M", u"G", u"T"};
+constexpr int FirstPrefixExponent = -12;
+constexpr int LastPrefixExponent = 12;
+
+constexpr int EngineeringDigits = 4;
+constexpr int FractionDecimals = 3; // one decimal of a per cent
+
+// A magnitude rounded to some digits: d0.d1d2... x 10^exponent.
+struct Decimal
+{
+    std::string digits;
+    int exponent = 0;
+};
+
+// What std::to_chars writes, correctly rounded from the double's exact value
+// ("1.012e-03", "0.534"), as digits and the power of ten of the first one.
+Decimal toDecimal(double magnitude, std::chars_format format, int precision)
+{
+    // Room for the 309 integer digits of the largest double in fixed notation.
+    std::array<char, 400> text;
+    const char *const end =
+        std::to_chars(text.data(), text.data() + text.size(), magnitude, format, precision).ptr;
+
+    Decimal decimal;
+    int integerDigits = 0;
+    bool afterPoint = false;
+    const char *c = text.data();
+    for (; c != end && *c != 'e'; ++c) {
+        if (*c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        decimal.digits += *c;
+        integerDigits += afterPoint ? 0 : 1;
+    }
+    int written = 0;
+    if (c != end) {
+        ++c;
+        if (*c == '+')
+            ++c;
+        std::from_chars(c, end, written);
+    }
+    decimal.exponent = written + integerDigits - 1;
+    return decimal;
+}
+
+// Whether the decimal is the magnitude's exact value. Its digits read as an
+// integer N ending in 5, so odd, with the last one worth 10^k: N 10^k is a
+// double only where N 5^k (k >= 0) or N / 5^-k (k < 0) is a whole odd number
+// below 2^53, and then it must still be this one. With at most four decimals
+// such an N is below 2^53 5^4, so a longer one is no tie.
+bool isExactTie(double magnitude, const Decimal &decimal)
+{
+    constexpr std::uint64_t Limit = std::uint64_t{1} << 53;
+    std::uint64_t odd = 0;
+    for (const char digit : decimal.digits) {
+        if (odd > (std::numeric_limits<std::uint64_t>::max() - 9) / 10)
+            return false;
+        odd = odd * 10 + std::uint64_t(digit - '0');
+    }
+    const int power = decimal.exponent - int(decimal.digits.size()) + 1;
+    for (int k = 0; k < power; ++k) {
+        if (odd >= Limit)
+            return false;
+        odd *= 5;
+    }
+    for (int k = 0; k < -power; ++k) {
+        if (odd % 5 != 0)
+            return false;
+        odd /= 5;
+    }
+    return odd < Limit && std::ldexp(static_cast<double>(odd), power) == magnitude;
+}
+
+// std::to_chars of the magnitude, save that an exact tie rounds up (away from
+// zero) instead of to even.
+Decimal roundDecimal(double magnitude, std::chars_format format, int precision)
+{
+    Decimal longer = toDecimal(magnitude, format, precision + 1);
+    if (longer.digits.back() != '5' || !isExactTie(magnitude, longer))
+        return toDecimal(magnitude, format, precision);
+
+    longer.digits.pop_back();
+    for (auto digit = longer.digits.rbegin(); digit != longer.digits.rend(); ++digit) {
+        if (*digit != '9') {
+            ++*digit;
+            return longer;
+        }
+        *digit = '0';
+    }
+    // 9.9995 became 10.000: one digit more in front, in scientific one less behind.
+    longer.digits.insert(longer.digits.begin(), '1');
+    ++longer.exponent;
+    if (format == std::chars_format::scientific)
+        longer.digits.pop_back();
+    return longer;
+}
+
+void append(std::u16string &text, std::string_view ascii)
+{
+    text.append(ascii.begin(), ascii.end());
+}
+
+} // namespace
+
+std::u16string formatEngineering(double value, std::u16string_view unit)
+{
+    if (!std::isfinite(value))
+        return std::u16string(NoValue);
+
+    std::u16string text;
+    if (value < 0)
+        text += u'-';
+    if (value == 0) {
+        text += u"0.000 ";
+        text += unit;
+        return text;
+    }
+
+    const Decimal rounded =
+        roundDecimal(std::fabs(value), std::chars_format::scientific, EngineeringDigits - 1);
+    const std::string_view digits = rounded.digits;
+    std::u16string_view prefix;
+    if (rounded.exponent < FirstPrefixExponent || rounded.exponent >= LastPrefixExponent + 3) {
+        append(text, digits.substr(0, 1));
+        text += u'.';
+        append(text, digits.substr(1));
+        // Outside the prefixes the exponent has two digits at least.
+        text += rounded.exponent < 0 ? u"e-" : u"e+";
+        append(text, std::to_string(std::abs(rounded.exponent)));
+    } else {
+        // The prefix's power of ten is the exponent rounded down to a multiple of 3.
+        const int step = (rounded.exponent - FirstPrefixExponent) / 3;
+        const auto integerDigits =
+            std::size_t(rounded.exponent - (FirstPrefixExponent + 3 * step) + 1);
+        append(text, digits.substr(0, integerDigits));
+        text += u'.';
+        append(text, digits.substr(integerDigits));
+        prefix = Prefixes[std::size_t(step)];
+    }
+    text += u' ';
+    text += prefix;
+    text += unit;
+    return text;
+}
+
+std::u16string formatPercent1(double fraction)
+{
+    if (!std::isfinite(fraction))
+        return std::u16string(NoValue);
+
+    // 0.534 is "0534" with the exponent 0; in per cent the point moves two
+    // places: "053" and "4".
+    const Decimal rounded = roundDecimal(std::fabs(fraction), std::chars_format::fixed, FractionDecimals);
+    const std::string_view digits = rounded.digits;
+    std::string_view integer = digits.substr(0, digits.size() - 1);
+    integer.remove_prefix(std::min(integer.find_first_not_of('0'), integer.size() - 1));
+
+    std::u16string text;
+    if (fraction < 0 && digits.find_first_not_of('0') != std::string_view::npos)
+        text += u'-';
+    append(text, integer);
+    text += u'.';
+    append(text, digits.substr(digits.size() - 1));
+    text += u'%';
+    return text;
+}
+
+} // namespace ferolune::calc

@@ -1,0 +1,219 @@
+#include "calc/engineering_notation.h"
+
+#include "table_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace ferolune::calc {
+namespace {
+
+constexpr double Largest = std::numeric_limits<double>::max();
+constexpr double SmallestSubnormal = std::numeric_limits<double>::denorm_min();
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+// --------------------------------------------------------- FormatEngineering
+
+struct EngineeringRow
+{
+    std::string name;
+    double value;
+    std::u16string unit;
+    std::u16string text;
+};
+
+class FormatEngineeringTest : public testing::TestWithParam<EngineeringRow>
+{
+};
+
+TEST_P(FormatEngineeringTest, WritesFourDigitsAndAPrefix)
+{
+    EXPECT_EQ(formatEngineering(GetParam().value, GetParam().unit), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormatEngineeringTest,
+    testing::Values(
+        EngineeringRow{"Microseconds", 540.54e-6, u"s", u"540.5 μs"},
+        EngineeringRow{"Milliseconds", 0.0010117799999999999, u"s", u"1.012 ms"},
+        EngineeringRow{"Hertz", 988.3571527407145, u"Hz", u"988.4 Hz"},
+        EngineeringRow{"Kilohertz", 39020, u"Hz", u"39.02 kHz"},
+        EngineeringRow{"TrailingZerosStay", 6800, u"Ω", u"6.800 kΩ"},
+        EngineeringRow{"Nanofarads", 1e-7, u"F", u"100.0 nF"},
+        EngineeringRow{"Megohms", 2e6, u"Ω", u"2.000 MΩ"},
+        EngineeringRow{"NoPrefixBetweenMilliAndKilo", 47, u"Ω", u"47.00 Ω"},
+        EngineeringRow{"KiloFromOneThousand", 1000, u"Ω", u"1.000 kΩ"},
+        EngineeringRow{"JustBelowKiloStaysBelow", 999.949, u"Ω", u"999.9 Ω"},
+        EngineeringRow{"JustBelowOneStaysMilli", 0.999949, u"s", u"999.9 ms"},
+        // The double of 0.99995 lies just above the half.
+        EngineeringRow{"HalfBelowOneCarriesToOne", 0.99995, u"s", u"1.000 s"},
+        EngineeringRow{"CarryIntoNextPrefix", 999.96e-6, u"s", u"1.000 ms"},
+        EngineeringRow{"CarryIntoNextDigit", 9.9996, u"s", u"10.00 s"},
+        EngineeringRow{"NegativeCarry", -999.96e-6, u"s", u"-1.000 ms"},
+        // The double of 1.0005 lies just below the half.
+        EngineeringRow{"JustBelowHalfRoundsDown", 1.0005, u"s", u"1.000 s"},
+        // Exact decimal ties: to even these would be 12.34 k, 1.062 and 1.234e+15.
+        EngineeringRow{"ExactTieAwayFromZero", 12345, u"Ω", u"12.35 kΩ"},
+        EngineeringRow{"NegativeExactTieAwayFromZero", -12345, u"Ω", u"-12.35 kΩ"},
+        EngineeringRow{"ExactBinaryFractionTie", 1.0625, u"s", u"1.063 s"},
+        EngineeringRow{"ExactTieCarriesIntoNextPrefix", 99995, u"Ω", u"100.0 kΩ"},
+        EngineeringRow{"ExactTieWithExponent", 1.2345e15, u"s", u"1.235e+15 s"},
+        // 1.2345e21 is no double; the nearest lies below it.
+        EngineeringRow{"NoTieBeyondTheExactIntegers", 1.2345e21, u"Hz", u"1.234e+21 Hz"},
+        EngineeringRow{"Zero", 0, u"s", u"0.000 s"},
+        EngineeringRow{"NegativeZero", -0.0, u"s", u"0.000 s"},
+        EngineeringRow{"Negative", -540.54e-6, u"s", u"-540.5 μs"},
+        EngineeringRow{"OnePico", 1e-12, u"F", u"1.000 pF"},
+        EngineeringRow{"RoundsUpToOnePico", 0.99996e-12, u"F", u"1.000 pF"},
+        EngineeringRow{"BelowOnePico", 9.9994e-13, u"s", u"9.999e-13 s"},
+        EngineeringRow{"FarBelowOnePico", 6.93e-16, u"s", u"6.930e-16 s"},
+        EngineeringRow{"JustBelowThousandTera", 999.94e12, u"s", u"999.9 Ts"},
+        EngineeringRow{"RoundsUpToThousandTera", 999.96e12, u"s", u"1.000e+15 s"},
+        EngineeringRow{"SmallestSubnormal", SmallestSubnormal, u"s", u"4.941e-324 s"},
+        EngineeringRow{"LargestDouble", Largest, u"Ω", u"1.798e+308 Ω"},
+        EngineeringRow{"NegativeLargestDouble", -Largest, u"Ω", u"-1.798e+308 Ω"},
+        EngineeringRow{"InfinityIsNoValue", Infinity, u"Hz", u"—"},
+        EngineeringRow{"NaNIsNoValue", std::numeric_limits<double>::quiet_NaN(), u"Hz", u"—"}),
+    rowName<EngineeringRow>);
+
+// ------------------------------------------------------------ FormatPercent1
+
+struct PercentRow
+{
+    std::string name;
+    double fraction;
+    std::u16string text;
+};
+
+class FormatPercent1Test : public testing::TestWithParam<PercentRow>
+{
+};
+
+TEST_P(FormatPercent1Test, WritesOneDecimal)
+{
+    EXPECT_EQ(formatPercent1(GetParam().fraction), GetParam().text);
+}
+
+// The largest double in per cent: its 309 integer digits, two zeros more.
+std::u16string largestInPercent()
+{
+    std::array<char, 320> digits;
+    char *const end = std::to_chars(digits.data(), digits.data() + digits.size(), Largest,
+                                    std::chars_format::fixed, 0)
+                          .ptr;
+    return std::u16string(digits.data(), end) + u"00.0%";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormatPercent1Test,
+    testing::Values(PercentRow{"ToneExample", 0.5342465753424658, u"53.4%"},
+                    PercentRow{"LedExample", 0.5238095238095238, u"52.4%"},
+                    PercentRow{"Half", 0.5, u"50.0%"},
+                    PercentRow{"Whole", 1, u"100.0%"},
+                    PercentRow{"Zero", 0, u"0.0%"},
+                    PercentRow{"NegativeZero", -0.0, u"0.0%"},
+                    PercentRow{"NegativeRoundingToZero", -0.00004, u"0.0%"},
+                    PercentRow{"Negative", -1, u"-100.0%"},
+                    PercentRow{"CarryToHundred", 0.99951, u"100.0%"},
+                    PercentRow{"JustBelowCarry", 0.99949, u"99.9%"},
+                    // 0.0015 x 100 is the double just below 0.15.
+                    PercentRow{"RoundsTheFractionNotItsHundredfold", 0.0015, u"0.2%"},
+                    PercentRow{"ExactTieAwayFromZero", 0.5625, u"56.3%"},
+                    PercentRow{"SmallestSubnormal", SmallestSubnormal, u"0.0%"},
+                    PercentRow{"LargestDouble", Largest, largestInPercent()},
+                    PercentRow{"InfinityIsNoValue", -Infinity, u"—"}),
+    rowName<PercentRow>);
+
+// ------------------------------------------ against the exact decimal value
+
+// The C library writes a double's exact decimal expansion when asked for enough
+// digits (a double has at most 767 significant ones). Cut three digits after
+// the point and rounded by the first digit dropped, it is rounded half away
+// from zero; a carry out of the first digit puts a 1 in front ("10.00e-03").
+std::string exactRoundedHalfUp(double value, std::chars_format format)
+{
+    std::vector<char> buffer(1500);
+    const int length = format == std::chars_format::scientific
+                           ? std::snprintf(buffer.data(), buffer.size(), "%.780e", value)
+                           : std::snprintf(buffer.data(), buffer.size(), "%.1080f", value);
+    std::string exact(buffer.data(), std::size_t(length));
+    const std::string exponent = exact.substr(std::min(exact.find('e'), exact.size()));
+    const std::size_t kept = exact.find('.') + 4;
+    bool carry = exact[kept] >= '5';
+    exact.resize(kept);
+    for (std::size_t i = kept; carry && i-- > 0;) {
+        if (exact[i] == '9') {
+            exact[i] = '0';
+        } else if (exact[i] != '.') {
+            ++exact[i];
+            carry = false;
+        }
+    }
+    return (carry ? "1" : "") + exact + exponent;
+}
+
+// Each exact tie, and its neighbours on either side.
+void addTie(std::vector<double> &samples, double tie)
+{
+    samples.insert(samples.end(), {std::nextafter(tie, 0.0), tie, std::nextafter(tie, Infinity)});
+}
+
+// Any normal double (subnormals have too few bits to read back four digits),
+// ties of four digits from both kinds of exact decimal (12345 x 10^j and 17/16
+// x 10^j), and their neighbours.
+TEST(FormatEngineeringProperty, RoundsTheExactValueHalfAwayFromZero)
+{
+    std::mt19937_64 random(20260808);
+    std::uniform_int_distribution<int> digits(1000, 9999), sixteenths(8, 79), power(0, 10);
+    std::vector<double> samples;
+    for (int round = 0; round < 5000; ++round) {
+        const double any = std::fabs(std::bit_cast<double>(random()));
+        if (std::isnormal(any))
+            samples.push_back(any);
+        const double scale = std::pow(10.0, power(random));
+        addTie(samples, (digits(random) * 10 + 5) * scale);
+        addTie(samples, (sixteenths(random) * 2 + 1) / 16.0 * scale);
+    }
+    for (const double value : samples) {
+        // The four digits rounded by hand, read as a double and written again.
+        const std::string rounded = exactRoundedHalfUp(value, std::chars_format::scientific);
+        const double reference = std::strtod(rounded.c_str(), nullptr);
+        if (std::isinf(reference)) // 1.798e+308 is beyond the largest double
+            continue;
+        ASSERT_EQ(formatEngineering(value, u"s"), formatEngineering(reference, u"s"))
+            << rounded << " from " << testing::PrintToString(value);
+    }
+}
+
+// Fractions of all sizes, ties of three decimals (9/16) and their neighbours.
+TEST(FormatPercent1Property, RoundsTheExactFractionHalfAwayFromZero)
+{
+    std::mt19937_64 random(20260809);
+    std::uniform_real_distribution<double> fraction(0, 2);
+    std::uniform_int_distribution<int> sixteenths(0, 15), power(-3, 30);
+    std::vector<double> samples;
+    for (int round = 0; round < 5000; ++round) {
+        samples.push_back(fraction(random) * std::pow(10.0, power(random)));
+        addTie(samples, (sixteenths(random) * 2 + 1) / 16.0);
+    }
+    for (const double value : samples) {
+        const std::string rounded = exactRoundedHalfUp(value, std::chars_format::fixed);
+        const double reference = std::strtod(rounded.c_str(), nullptr);
+        ASSERT_EQ(formatPercent1(value), formatPercent1(reference))
+            << rounded << " from " << testing::PrintToString(value);
+    }
+}
+
+} // namespace
+} // namespace ferolune::calc
