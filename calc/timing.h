@@ -28,10 +28,19 @@ struct TimingResult
 // Throws OverflowError when an input or any intermediate result is not finite.
 TimingResult computeTiming(double ra, double rb, double c);
 
-// The three result texts, for the T1, T2 and T boxes.
+// The values read from the three entries: R_A and R_B in ohms, C in farads.
+struct EnteredValues
+{
+    double ra = 0, rb = 0, c = 0;
+};
+
+// The three result texts, for the T1, T2 and T boxes, and the values they were
+// made from, which the window tells about beside them.
 struct TimingTexts
 {
     std::u16string t1, t2, t;
+    EnteredValues read{};
+    TimingResult times{};
 };
 
 // At least one entry was empty (or held only blanks).

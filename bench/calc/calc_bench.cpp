@@ -1,6 +1,7 @@
 // How fast the calculate button answers, and how the number reading and the
 // formatting compare with the C library doing the same work.
 #include "calc/numeric_text.h"
+#include "calc/readout.h"
 #include "calc/timing.h"
 
 #include <benchmark/benchmark.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <variant>
 
 namespace {
 
@@ -25,6 +27,31 @@ void BM_Calculate_TypicalRequest(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Calculate_TypicalRequest);
+
+// The audio tone (1000 Ω, 6800 Ω, 0.1 μF): the click alone, then with the
+// readout of the result boxes' tooltips and copy entries; it should add < 5 µs.
+const TimingInput AudioTone{u"1000", u"6800", u"0.1"};
+
+void BM_Calculate_AudioTone(benchmark::State &state)
+{
+    for (auto _ : state) {
+        CalculateOutcome outcome = Calculate(AudioTone);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(BM_Calculate_AudioTone);
+
+void BM_CalculateAndReadout_AudioTone(benchmark::State &state)
+{
+    for (auto _ : state) {
+        CalculateOutcome outcome = Calculate(AudioTone);
+        const auto &texts = std::get<TimingTexts>(outcome);
+        TimingReadout readout = timingReadout(texts.read, texts.times);
+        benchmark::DoNotOptimize(outcome);
+        benchmark::DoNotOptimize(readout);
+    }
+}
+BENCHMARK(BM_CalculateAndReadout_AudioTone);
 
 // The three trimmed entries of the typical request and a few typed by hand.
 const std::u16string Entries[] = {u"1000", u"10", u"-2.2e-3", u"47.5", u"0.000001"};
