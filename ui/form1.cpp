@@ -6,7 +6,12 @@
 #include "windowing.h"
 
 #include "calc/numeric_text.h"
+#include "calc/readout.h"
 #include "calc/timing.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 
 #include <variant>
 
@@ -17,6 +22,15 @@ namespace {
 // What the user is told instead of results.
 const QString IncompleteDataMessage = QStringLiteral("请填写完整的数据！");
 const QString OverflowMessage = QStringLiteral("数值溢出，请检查输入的数据！");
+
+constexpr QStringView ReadoutPlaceholder = u"按“计算”后，这里显示精确值、频率和占空比";
+
+// A screen reader announces what the tooltip shows.
+void describe(QLineEdit *box, const QString &detail)
+{
+    box->setToolTip(detail);
+    box->setAccessibleDescription(detail);
+}
 
 } // namespace
 
@@ -34,6 +48,15 @@ Form1::Form1(QWidget *parent)
         font.setPointSizeF(10.5);
         label->setFont(font);
         label->adjustSize();
+    }
+
+    // The detail behind the two decimals lives where nothing of the window
+    // changes: the tooltip, the accessible description and the context menu.
+    for (QLineEdit *box : {m_ui->Text4, m_ui->Text5, m_ui->Text6}) {
+        describe(box, ReadoutPlaceholder.toString());
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [this, box](const QPoint &position) { showResultMenu(box, position); });
     }
 
     connect(m_ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
@@ -56,12 +79,35 @@ void Form1::calculate()
             m_ui->Text4->setText(QString::fromStdU16String(texts->t1));
             m_ui->Text5->setText(QString::fromStdU16String(texts->t2));
             m_ui->Text6->setText(QString::fromStdU16String(texts->t));
+
+            const auto show = [this](QLineEdit *box, const calc::ResultReadout &readout) {
+                describe(box, QString::fromStdU16String(readout.detail));
+                m_exactValues.insert(box, QString::fromStdU16String(readout.exact));
+            };
+            const calc::TimingReadout readout = calc::timingReadout(texts->read, texts->times);
+            show(m_ui->Text4, readout.t1);
+            show(m_ui->Text5, readout.t2);
+            show(m_ui->Text6, readout.t);
         } else {
             showMessage(IncompleteDataMessage);
         }
     } catch (const calc::OverflowError &) {
         showMessage(OverflowMessage);
     }
+}
+
+// Qt's own menu of the box, in Chinese, with the exact value last.
+void Form1::showResultMenu(QLineEdit *box, const QPoint &position)
+{
+    QMenu *menu = box->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction *copyExact = menu->addAction(QStringLiteral("复制精确值"));
+    const QString exact = m_exactValues.value(box);
+    copyExact->setEnabled(!exact.isEmpty());
+    connect(copyExact, &QAction::triggered, this,
+            [exact] { QGuiApplication::clipboard()->setText(exact); });
+    menu->popup(box->mapToGlobal(position));
 }
 
 void Form1::showPrinciple()

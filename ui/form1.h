@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 
 #include <memory>
 
 QT_BEGIN_NAMESPACE
+class QLineEdit;
 namespace Ui {
 class Form1;
 }
@@ -26,10 +28,13 @@ public:
 private:
     void calculate();
     void showPrinciple();
+    void showResultMenu(QLineEdit *box, const QPoint &position);
 
     std::unique_ptr<::Ui::Form1> m_ui;
     // Created on first use and kept for the rest of the run; it has no owner.
     std::unique_ptr<Form2> m_principle;
+    // The value each result box copies exactly, once there is one.
+    QHash<const QLineEdit *, QString> m_exactValues;
 };
 
 } // namespace ferolune::ui

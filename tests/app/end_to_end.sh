@@ -235,6 +235,24 @@ expect_entry $text2_x $text2_y ' 1000 ' "typing into Text2"
 click_at $calc_x $calc_y
 expect_results 0.01 0.01 0.02 "计算 with 1000, ' 1000 ', 10"
 
+# The menu key opens a result box's context menu, whose last entry copies the
+# exact value; Up from no active entry goes to it.
+copy_exact() {
+    click_at "$1" "$2"
+    local shown
+    shown=$("$xwin" list | wc -l)
+    xdotool key Menu
+    for _ in $(seq 100); do
+        (( $("$xwin" list | wc -l) > shown )) && break
+        sleep 0.05
+    done
+    (( $("$xwin" list | wc -l) > shown )) || fail "the menu key opened no menu on T1"
+    xdotool key Up Return
+}
+copy_with copy_exact $text4_x $text4_y
+[[ $copied == 0.013859999999999999 ]] || fail "复制精确值 of T1 copied '$copied', not 0.013859999999999999"
+ok "menu key, 复制精确值: T1 is $copied"
+
 type_into $text2_x $text2_y ''
 click_at $calc_x $calc_y
 answer_message_box "计算 with Text2 cleared"
