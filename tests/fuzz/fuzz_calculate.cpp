@@ -1,15 +1,24 @@
 // Feeds three entry texts to Calculate: it must answer or report an overflow,
-// and every text it answers with must read "-?[0-9]+\.[0-9]{2}".
+// and every text it answers with must read "-?[0-9]+\.[0-9]{2}". The readout
+// of every answer and the notations of every value read, and of the input's
+// first eight bytes taken as a double, must be well formed.
 //
 // The input is UTF-8 (stray bytes count as Latin-1 characters); "|" separates
 // the three entries, so a seed reads like "1000| 1000 |10".
+#include "calc/engineering_notation.h"
 #include "calc/numeric_text.h"
+#include "calc/readout.h"
 #include "calc/timing.h"
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -18,7 +27,7 @@ namespace {
 
 using namespace ferolune::calc;
 
-[[noreturn]] void Fail(const char *what, std::u16string_view text = {})
+[[noreturn]] void fail(const char *what, std::u16string_view text = {})
 {
     std::fprintf(stderr, "%s:", what);
     for (char16_t c : text)
@@ -27,7 +36,7 @@ using namespace ferolune::calc;
     std::abort();
 }
 
-std::u16string DecodeUtf8(std::string_view bytes)
+std::u16string decodeUtf8(std::string_view bytes)
 {
     std::u16string text;
     std::size_t i = 0;
@@ -84,14 +93,55 @@ bool isResultText(std::u16string_view text)
 void checkResult(std::u16string_view text)
 {
     if (!isResultText(text))
-        Fail("malformed result", text);
+        fail("malformed result", text);
     try {
         if (FormatFixed2(LeadingNumber(text)) != text)
-            Fail("result does not read back", text);
+            fail("result does not read back", text);
     } catch (const OverflowError &) {
         if (text.size() < 309)
-            Fail("result overflows when read back", text);
+            fail("result overflows when read back", text);
     }
+}
+
+std::size_t countDigits(std::u16string_view text)
+{
+    return std::size_t(std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
+}
+
+// "—" for what is no number; otherwise four digits, the point after the first
+// one to three, then a prefix and the unit or an exponent, a space and the unit.
+void checkNotations(double value)
+{
+    const std::u16string engineering = formatEngineering(value, u"s");
+    const std::u16string percent = formatPercent1(value);
+    if (!std::isfinite(value)) {
+        if (engineering != u"—" || percent != u"—")
+            fail("no dash for a value that is no number", engineering + u" " + percent);
+        return;
+    }
+    std::u16string_view rest = engineering;
+    if (value < 0 && (rest.empty() || rest.front() != u'-'))
+        fail("sign lost", engineering);
+    if (!rest.empty() && rest.front() == u'-')
+        rest.remove_prefix(1);
+    const std::size_t point = rest.find(u'.');
+    const std::size_t space = rest.find(u' ');
+    const std::size_t exponent = rest.find(u'e');
+    const std::u16string_view mantissa = rest.substr(0, std::min(space, exponent));
+    static constexpr std::u16string_view Prefixes = u"pnμmkMGT";
+    const std::u16string_view unit = rest.substr(std::min(space, rest.size()));
+    const bool prefixed = exponent == std::u16string_view::npos
+                          && (unit == u" s" || (unit.size() == 3 && unit[2] == u's'
+                                                && Prefixes.find(unit[1]) != std::u16string_view::npos));
+    const bool withExponent = exponent != std::u16string_view::npos && point == 1 && unit == u" s"
+                              && countDigits(rest.substr(exponent, space - exponent)) >= 2;
+    if (point < 1 || point > 3 || mantissa.size() != 5 || countDigits(mantissa) != 4
+        || (mantissa.front() == u'0' && value != 0) || !(prefixed || withExponent))
+        fail("malformed engineering notation", engineering);
+
+    if (percent.size() < 4 || percent.substr(percent.size() - 3, 1) != u"." || percent.back() != u'%'
+        || countDigits(percent) + 2 + (percent.front() == u'-' ? 1 : 0) != percent.size())
+        fail("malformed per cent", percent);
 }
 
 void checkEntry(std::u16string_view entry)
@@ -99,8 +149,30 @@ void checkEntry(std::u16string_view entry)
     try {
         const double value = LeadingNumber(entry);
         if (!isResultText(FormatFixed2(value)))
-            Fail("malformed format of entry", entry);
+            fail("malformed format of entry", entry);
+        checkNotations(value);
     } catch (const OverflowError &) {
+    }
+}
+
+// Each box's detail has four lines and starts with its own name; its exact
+// text reads back to its own time.
+void checkReadout(const TimingTexts &calculation)
+{
+    const TimingReadout readout = timingReadout(calculation.read, calculation.times);
+    const std::pair<const ResultReadout *, double> boxes[] = {{&readout.t1, calculation.times.t1},
+                                                              {&readout.t2, calculation.times.t2},
+                                                              {&readout.t, calculation.times.t}};
+    const std::u16string_view names[] = {u"T1 = ", u"T2 = ", u"T = "};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const ResultReadout &box = *boxes[i].first;
+        if (!box.detail.starts_with(names[i]) || std::count(box.detail.begin(), box.detail.end(), u'\n') != 3)
+            fail("malformed readout", box.detail);
+        std::string exact(box.exact.begin(), box.exact.end());
+        double value = 0;
+        const auto [end, error] = std::from_chars(exact.data(), exact.data() + exact.size(), value);
+        if (error != std::errc() || end != exact.data() + exact.size() || value != boxes[i].second)
+            fail("exact text does not read back", box.exact);
     }
 }
 
@@ -109,7 +181,7 @@ void checkEntry(std::u16string_view entry)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::u16string text =
-        DecodeUtf8(std::string_view(reinterpret_cast<const char *>(data), size));
+        decodeUtf8(std::string_view(reinterpret_cast<const char *>(data), size));
     std::u16string entries[3];
     std::size_t entry = 0;
     for (char16_t c : text) {
@@ -120,6 +192,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     for (const std::u16string &each : entries)
         checkEntry(each);
+    if (size >= sizeof(double)) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, data, sizeof bits);
+        checkNotations(std::bit_cast<double>(bits));
+    }
 
     const TimingInput input{entries[0], entries[1], entries[2]};
     try {
@@ -128,12 +205,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                               || TrimSpaces(input.c).empty();
         if (const auto *texts = std::get_if<TimingTexts>(&outcome)) {
             if (anyEmpty)
-                Fail("computed although an entry is empty");
+                fail("computed although an entry is empty");
             checkResult(texts->t1);
             checkResult(texts->t2);
             checkResult(texts->t);
+            checkReadout(*texts);
         } else if (!anyEmpty) {
-            Fail("incomplete although every entry is filled");
+            fail("incomplete although every entry is filled");
         }
     } catch (const OverflowError &) {
     }
