@@ -3,7 +3,7 @@
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build bench fuzz assets clean
+.PHONY: run test deps build bench fuzz assets mutation clean
 
 run: build
 	./build/dev/app/ferolune
@@ -37,6 +37,11 @@ assets:
 	tools/install-deps.sh tools/asset-packages.txt
 	/usr/bin/python3 tools/assets/make_assets.py
 	/usr/bin/python3 tools/assets/contact_sheet.py build/assets-contact-sheet.png
+
+# Breaks the product code one change at a time and counts what the tests catch;
+# an hour or more, so not part of `make test`.
+mutation: deps
+	nice -n 10 /usr/bin/python3 tools/mutation/mutate.py --report build/mutation/report.md
 
 clean:
 	rm -rf build
