@@ -17,7 +17,8 @@ in tests/ui/ and every test whose command runs the program. The build folder
 (build/mutation) is configured like the ci preset, without -Werror and without
 benchmarks. Mutants listed in tools/mutation/equivalent.txt (file | operator |
 original line | mutated line | reason) are reported apart and left out of the
-kill rate. Outcomes are appended to build/mutation/mutation-results.jsonl.
+kill rate. Outcomes are appended to build/mutation/mutation-results.jsonl (a run
+without --resume starts it anew).
 """
 import argparse
 import hashlib
