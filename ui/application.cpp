@@ -63,7 +63,6 @@ void setUpApplication(QApplication &app)
     QApplication::setApplicationName(ApplicationName.toString());
     QApplication::setApplicationVersion(ApplicationVersion.toString());
     QApplication::setOrganizationName(ApplicationName.toString());
-    QApplication::setOrganizationDomain(QStringLiteral("ferolune.org"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.ferolune.Ferolune"));
     QApplication::setWindowIcon(applicationIcon());
 

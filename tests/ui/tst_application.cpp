@@ -36,6 +36,8 @@ private slots:
 
 void TestApplication::initTestCase()
 {
+    // A desktop's own style, which the set-up must replace with Fusion.
+    QApplication::setStyle(QStringLiteral("Windows"));
     ferolune::ui::setUpApplication(*qApp);
 }
 
