@@ -14,6 +14,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 APPLICATION = "Ferolune"
 
@@ -43,7 +44,12 @@ def find(node, role, name):
 
 def wait_for(what, timeout_ms):
     deadline = time.monotonic() + timeout_ms / 1000
+    context = GLib.MainContext.default()
     while True:
+        # The library keeps the tree it has seen and learns of new applications
+        # and children from D-Bus signals, which only its main loop takes in.
+        while context.pending():
+            context.iteration(False)
         try:
             found = what()
         except Exception:  # the tree changes under the query while windows come and go
