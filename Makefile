@@ -32,10 +32,12 @@ fuzz: deps
 	./build/fuzz/tests/fuzz/fuzz_calculate -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	    -dict=tests/fuzz/calculate.dict build/fuzz/corpus tests/fuzz/seeds
 
-# Redraws the pictures; the result is committed, so only needed after changing the drawing.
+# Redraws the pictures and cuts the Song face; the result is committed, so only
+# needed after changing the drawing or the texts the windows show.
 assets:
 	tools/install-deps.sh tools/asset-packages.txt
 	/usr/bin/python3 tools/assets/make_assets.py
+	/usr/bin/python3 tools/assets/make_song_face.py
 	/usr/bin/python3 tools/assets/contact_sheet.py build/assets-contact-sheet.png
 
 # Breaks the product code one change at a time and counts what the tests catch;
