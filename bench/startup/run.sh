@@ -1,9 +1,12 @@
 #!/bin/bash
-# Start-up benchmark on a private Xvfb: ferolune against a bare Qt window.
+# Start-up benchmark on a private Xvfb: ferolune against the floor window (one
+# CJK label) and a bare Qt window.
 #
 #   bench/startup/run.sh BUILD_DIR [startup_bench options...]
 #
 # e.g. bench/startup/run.sh build/release --runs 20
+# FEROLUNE=path/to/ferolune measures another build of the program against the
+# same yardsticks (e.g. an older commit's).
 
 set -u
 
@@ -12,8 +15,9 @@ shift
 
 bench=$build/bench/startup/startup_bench
 bare=$build/bench/startup/bare_window
-program=$build/app/ferolune
-for f in "$bench" "$bare" "$program"; do
+floor=$build/bench/startup/floor_window
+program=${FEROLUNE:-$build/app/ferolune}
+for f in "$bench" "$bare" "$floor" "$program"; do
     [[ -x $f ]] || { echo "run.sh: $f is not built" >&2; exit 1; }
 done
 
@@ -43,4 +47,4 @@ export DISPLAY=:$(head -n1 "$work/display")
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$bench" "$@" "$program" "$bare"
+"$bench" "$@" "$program" "$floor" "$bare"
