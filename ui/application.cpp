@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -13,12 +14,22 @@ namespace ferolune::ui {
 
 namespace {
 
-// The forms name 宋体; these are the Song and Ming faces that stand in for it
-// where the desktop has no face of that name, best first.
+// The Song face the program carries holds every character its windows show by
+// themselves, so they look the same on every desktop, with or without CJK fonts.
+void loadSongFace()
+{
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/FeroluneSong-Regular.otf"));
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/FeroluneSong-Bold.otf"));
+}
+
+// The forms name 宋体; these are the Song and Ming faces that stand in for it,
+// best first: the program's own, then the desktop's for text pasted into the
+// boxes that the program's face lacks.
 void substituteSongFaces()
 {
     QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("SimSun"),
+                               {SongFamily.toString(),
+                                QStringLiteral("SimSun"),
                                 QStringLiteral("NSimSun"),
                                 QStringLiteral("Songti SC"),
                                 QStringLiteral("STSong"),
@@ -70,6 +81,7 @@ void setUpApplication(QApplication &app)
     // Fusion honours it on every desktop, the native styles do not all do so.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
+    loadSongFace();
     substituteSongFaces();
     // A Chinese desktop's default window font, so buttons and group box captions
     // share the Song face of the boxes; the desktop's sans default would pull in a

@@ -15,6 +15,8 @@ inline constexpr QStringView ApplicationVersion = u"" FEROLUNE_DISPLAY_VERSION;
 inline constexpr QStringView CaptionVersion = u"" FEROLUNE_CAPTION_VERSION;
 // The caption of every message box the program shows.
 inline constexpr QStringView ApplicationTitle = u"Quandel";
+// The family of the Song face in the program's resources, which draws 宋体.
+inline constexpr QStringView SongFamily = u"Ferolune Song";
 
 // Identity, look and language shared by every window of the program. Call it
 // once, before the first window is created.
