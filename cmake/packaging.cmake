@@ -20,14 +20,27 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries come from dpkg-shlibdeps; what the program loads at run time
-# without linking to it is named here: the platform integration, the Song-style
-# CJK face that stands in for SimSun, and Qt's own Chinese texts.
+# without linking to it is named here: the platform integration and Qt's own
+# Chinese texts. The program carries its Song face; a system CJK face only draws
+# text pasted into the boxes that the program's face lacks, hence a recommendation.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 
-# Debian wants the licence at /usr/share/doc/<package>/copyright.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ferolune
-    RENAME copyright)
+# Debian wants the licences at /usr/share/doc/<package>/copyright: the program's,
+# then the font licence of the Song face built into the executable.
+set(ferolune_copyright ${CMAKE_CURRENT_BINARY_DIR}/copyright)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/ui/fonts/OFL.txt)
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE program_licence)
+file(READ ${PROJECT_SOURCE_DIR}/ui/fonts/OFL.txt font_licence)
+file(WRITE ${ferolune_copyright} "Ferolune is under the MIT License:\n\n${program_licence}
+-------------------------------------------------------------------------------
+
+The Song face built into /usr/bin/ferolune is under the SIL Open Font License 1.1:
+
+${font_licence}")
+install(FILES ${ferolune_copyright}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ferolune)
 
 include(CPack)

@@ -79,7 +79,7 @@ depends=$(field Depends)
 # Each entry of Depends, without its version constraint.
 mapfile -t depended < <(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/^ *//; s/ *$//')
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 \
-    qt6-qpa-plugins fonts-noto-cjk qt6-translations-l10n; do
+    qt6-qpa-plugins qt6-translations-l10n; do
     found=0
     for d in "${depended[@]}"; do
         # An entry may be an alternative such as "libqt6core6 | libqt6core6t64".
@@ -87,7 +87,10 @@ for package in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 \
     done
     [[ $found == 1 ]] || fail "Depends lacks $package: $depends"
 done
-end_section "control fields; Depends: $depends"
+# The program carries its Song face; the system's only draws pasted rarities.
+[[ " ${depended[*]} " == *" fonts-noto-cjk "* ]] && fail "Depends still names fonts-noto-cjk: $depends"
+[[ $(field Recommends) == *fonts-noto-cjk* ]] || fail "Recommends lacks fonts-noto-cjk: '$(field Recommends)'"
+end_section "control fields; Depends: $depends; Recommends: $(field Recommends)"
 
 # --- contents ---------------------------------------------------------------------------
 
@@ -119,7 +122,11 @@ metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the metainfo does not launch $app_id.desktop"
 grep -q "<id>$app_id</id>" "$metainfo" || fail "the metainfo id is not $app_id"
-end_section "installed binary, icons, desktop entry and metainfo agree"
+copyright=$root/usr/share/doc/ferolune/copyright
+grep -q '^MIT License$' "$copyright" || fail "the copyright file lacks the program's MIT licence"
+grep -q 'SIL OPEN FONT LICENSE Version 1.1' "$copyright" || fail "the copyright file lacks the font licence"
+grep -q 'Adobe' "$copyright" || fail "the copyright file lacks the Song face's copyright notice"
+end_section "installed binary, icons, desktop entry, metainfo and copyright (program and font licences) agree"
 
 # What menus and software centres show.
 has() { LC_ALL=C grep -qP "$2" "$1" || fail "$(basename "$1") lacks $3"; }
