@@ -38,6 +38,7 @@ FACES = [  # (collection, output file, style)
 ]
 SC_FAMILY = "Noto Serif CJK SC"
 FAMILY = "Ferolune Song"
+CHINESE_FAMILY = "宋体"
 PS_FAMILY = "FeroluneSong"
 
 NOTO_COPYRIGHT = "/usr/share/doc/fonts-noto-cjk/copyright"
@@ -240,6 +241,11 @@ def rename(font, style, count):
     for name_id, text in new.items():
         name.removeNames(nameID=name_id)
         name.setName(text, name_id, 3, 1, 0x409)
+    # Its Chinese family name is the generic 宋体 ("Song face") the forms ask for,
+    # so Qt finds the program's face under that name straight away rather than
+    # failing, sorting the system's fallbacks and then trying the stand-ins.
+    name.setName(CHINESE_FAMILY, 1, 3, 1, 0x804)
+    name.setName(style, 2, 3, 1, 0x804)
 
     cff = font["CFF "].cff
     old_ps = cff.fontNames[0]
