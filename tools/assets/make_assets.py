@@ -1,6 +1,12 @@
 #!/usr/bin/python3
 """Draws Ferolune's pictures into ui/assets/.
 
+Each picture the windows show is drawn twice: at its natural size and, for screens
+at 125 % scaling and above, anew at twice that size (glyph_ra@2x.gif, ...: the
+names under which Qt looks for them), with the fonts at twice the pixel size, the
+lines twice as wide and the same layout rules. The icon comes as PNGs for the
+desktop's icon theme, a scalable SVG drawn from the same curves and the Windows .ico.
+
 Run from the repository root:   /usr/bin/python3 tools/assets/make_assets.py
 (use Debian's interpreter: another python3 earlier on PATH may lack PIL).
 
@@ -114,19 +120,17 @@ def gif_two_colour(image):
             + b"\x02" + blocks + b"\x00" + b"\x3B")
 
 
-GLYPH_CAP = font(SERIF_BI, 24)
-GLYPH_SUB = font(SERIF_BI, 15)
-
-
-def glyph(capital, subscript):
-    im = Image.new("1", (30, 30), 1)
+def glyph(capital, subscript, s):
+    """The symbol drawn at s times the 30-pixel square."""
+    cap = font(SERIF_BI, 24 * s)
+    im = Image.new("1", (30 * s, 30 * s), 1)
     d = ImageDraw.Draw(im)
     if subscript:
-        d.text((3, 19), capital, font=GLYPH_CAP, fill=0, anchor="ls")
-        x = 3 + GLYPH_CAP.getlength(capital) - 1
-        d.text((x, 26), subscript, font=GLYPH_SUB, fill=0, anchor="ls")
+        d.text((3 * s, 19 * s), capital, font=cap, fill=0, anchor="ls")
+        x = 3 * s + cap.getlength(capital) - s
+        d.text((x, 26 * s), subscript, font=font(SERIF_BI, 15 * s), fill=0, anchor="ls")
     else:
-        d.text((15, 22), capital, font=GLYPH_CAP, fill=0, anchor="ms")
+        d.text((15 * s, 22 * s), capital, font=cap, fill=0, anchor="ms")
     return gif_two_colour(im)
 
 
@@ -142,74 +146,77 @@ GLYPHS = {
 
 # ---------------------------------------------------------------- JPEGs
 
-def jpeg(image):
+def jpeg(image, s):
     buf = io.BytesIO()
-    # 4:4:4 keeps the coloured strokes of thin type sharp.
+    # 4:4:4 keeps the coloured strokes of thin type sharp. The density says that the
+    # double drawing covers the same inches as the single one.
     image.save(buf, "JPEG", quality=95, subsampling=0, optimize=False,
-               progressive=False, dpi=(96, 96))
+               progressive=False, dpi=(96 * s, 96 * s))
     return buf.getvalue()
 
 
-def capacitance_banner():
-    w, h = 259, 19
+def capacitance_banner(s):
+    w, h = 259 * s, 19 * s
     im = Image.new("RGB", (w, h), (255, 255, 0))
     d = ImageDraw.Draw(im)
 
     # Narrow spacing round the equals signs lets the type fill the strip's height.
     ink = (16, 16, 16)
-    up, it, sup = font(SERIF, 16), font(SERIF_I, 16), font(SERIF, 10)
+    up, it, sup = font(SERIF, 16 * s), font(SERIF_I, 16 * s), font(SERIF, 10 * s)
     runs = [("1", up, ink, 0), ("F", it, ink, 0)]
     for exp, unit in (("3", "mF"), ("6", "μF"), ("9", "nF"), ("12", "pF")):
-        runs += [3, ("=", up, ink, 0), 3, ("10", up, ink, 0), (exp, sup, ink, 5), 2,
-                 (unit, it, ink, 0)]
-    draw_runs(d, round((w - run_width(runs)) / 2), 13, runs)
+        runs += [3 * s, ("=", up, ink, 0), 3 * s, ("10", up, ink, 0), (exp, sup, ink, 5 * s),
+                 2 * s, (unit, it, ink, 0)]
+    draw_runs(d, round((w - run_width(runs)) / 2), 13 * s, runs)
 
-    # The bevel goes on last so that descenders cannot cut into it.
+    # The bevel goes on last so that descenders cannot cut into it: a light edge
+    # along the top and left, and a two-line shade, olive inside and dark outside,
+    # along the bottom and right; every line s pixels wide.
     light, olive, dark = (255, 255, 200), (190, 187, 0), (62, 64, 1)
-    d.line([(0, 0), (w - 2, 0)], fill=light)
-    d.line([(0, 0), (0, h - 2)], fill=light)
-    d.line([(1, h - 2), (w - 2, h - 2)], fill=olive)
-    d.line([(w - 2, 1), (w - 2, h - 2)], fill=olive)
-    d.line([(0, h - 1), (w - 1, h - 1)], fill=dark)
-    d.line([(w - 1, 0), (w - 1, h - 1)], fill=dark)
-    return jpeg(im)
+    d.rectangle([(0, 0), (w - 1 - s, s - 1)], fill=light)
+    d.rectangle([(0, 0), (s - 1, h - 1 - s)], fill=light)
+    d.rectangle([(s, h - 2 * s), (w - 1 - s, h - 1 - s)], fill=olive)
+    d.rectangle([(w - 2 * s, s), (w - 1 - s, h - 1 - s)], fill=olive)
+    d.rectangle([(0, h - s), (w - 1, h - 1)], fill=dark)
+    d.rectangle([(w - s, 0), (w - 1, h - 1)], fill=dark)
+    return jpeg(im, s)
 
 
-def principle():
-    im = Image.new("RGB", (229, 227), WHITE)
+def principle(s):
+    im = Image.new("RGB", (229 * s, 227 * s), WHITE)
     d = ImageDraw.Draw(im)
-    cjk = font(CJK, 14, CJK_SC)
-    it, it_sub, up = font(SERIF_I, 16), font(SERIF_I, 12), font(SERIF, 16)
+    cjk = font(CJK, 14 * s, CJK_SC)
+    it, it_sub, up = font(SERIF_I, 16 * s), font(SERIF_I, 12 * s), font(SERIF, 16 * s)
 
     def sym(letter, sub="", colour=BLACK):
         runs = [(letter, it, colour, 0)]
         if sub:
-            runs.append((sub, it_sub, colour, -3))
+            runs.append((sub, it_sub, colour, -3 * s))
         return runs
 
     def text(t, colour=BLACK):
         return [(t, up if colour == BLACK else cjk, colour, 0)]
 
-    comma = [(",", cjk, BLUE, 0), 1]
-    gap = [1]  # keeps a subscript off the bracket or letter after it
+    comma = [(",", cjk, BLUE, 0), s]
+    gap = [s]  # keeps a subscript off the bracket or letter after it
 
     def line(n):
-        return 13 + 42 * n  # baseline of line n (0-based): tops at 2, 44, 86, ...
+        return (13 + 42 * n) * s  # baseline of line n (0-based): tops at 2, 44, 86, ... (× s)
 
-    draw_runs(d, 4, line(0) + 3, [
-        ("2", font(CJK_BOLD, 18, CJK_SC), BLUE, 0),
-        (".555", font(SANS, 12), BLUE, 0),
+    draw_runs(d, 4 * s, line(0) + 3 * s, [
+        ("2", font(CJK_BOLD, 18 * s, CJK_SC), BLUE, 0),
+        (".555", font(SANS, 12 * s), BLUE, 0),
         (" Ferolune:", cjk, BLUE, 0)])
-    draw_runs(d, 4, line(1), text("请输入", BLUE) + sym("R", "A") + comma + sym("R", "B") + comma
-              + [("C", font(SERIF, 14), BLUE, 0)])
-    draw_runs(d, 4, line(2), text("输出:充电时间", BLUE) + sym("T", "1") + comma
+    draw_runs(d, 4 * s, line(1), text("请输入", BLUE) + sym("R", "A") + comma + sym("R", "B")
+              + comma + [("C", font(SERIF, 14 * s), BLUE, 0)])
+    draw_runs(d, 4 * s, line(2), text("输出:充电时间", BLUE) + sym("T", "1") + comma
               + text("放电时间", BLUE) + sym("T", "2") + comma + text("周期", BLUE) + sym("T"))
-    draw_runs(d, 4, line(3), sym("T") + text(" = 0.693(") + sym("R", "A") + text(" + 2")
+    draw_runs(d, 4 * s, line(3), sym("T") + text(" = 0.693(") + sym("R", "A") + text(" + 2")
               + sym("R", "B") + gap + text(")") + sym("C"))
-    draw_runs(d, 4, line(4), sym("T", "1") + text(" = 0.693(") + sym("R", "A") + text(" + ")
+    draw_runs(d, 4 * s, line(4), sym("T", "1") + text(" = 0.693(") + sym("R", "A") + text(" + ")
               + sym("R", "B") + gap + text(")") + sym("C"))
-    draw_runs(d, 4, line(5), sym("T", "2") + text(" = 0.693") + sym("R", "B") + gap + sym("C"))
-    return jpeg(im)
+    draw_runs(d, 4 * s, line(5), sym("T", "2") + text(" = 0.693") + sym("R", "B") + gap + sym("C"))
+    return jpeg(im, s)
 
 
 # ---------------------------------------------------------------- icon
@@ -227,14 +234,15 @@ def traces(size):
 
 
 def icon_image(size):
-    """RGBA drawing; at 32 pixels aliased in pure palette colours, larger ones smoothed."""
+    """RGBA drawing; at 32 pixels aliased in pure palette colours, the other sizes smoothed.
+    Lines and shadow offset are 1/32 of the size, but never under a pixel."""
     scale = 1 if size == 32 else 4
     n = size * scale
     im = Image.new("RGBA", (n, n), (0, 0, 0, 0))
     d = ImageDraw.Draw(im)
     blue, red = traces(n)
-    width = max(1, round(n / 32))
-    off = n / 32
+    width = max(scale, round(n / 32))
+    off = max(scale, n / 32)
     for pts in (blue, red):
         d.line([(x + off, y + off) for x, y in pts], fill=SILVER + (255,), width=width)
     d.line(blue, fill=BLUE + (255,), width=width)
@@ -242,6 +250,32 @@ def icon_image(size):
     if scale > 1:
         im = im.convert("RGBa").resize((size, size), Image.LANCZOS).convert("RGBA")
     return im
+
+
+def icon_svg():
+    """The same traces and shadow as vector strokes in a 32-unit square."""
+    def points(pts):
+        return " ".join(f"{x:.3f},{y:.3f}" for x, y in pts)
+
+    blue, red = traces(32)
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink"
+     width="128" height="128" viewBox="0 0 32 32">
+  <title>Ferolune</title>
+  <defs>
+    <polyline id="oscillation" points="{points(blue)}"/>
+    <polyline id="settling" points="{points(red)}"/>
+  </defs>
+  <g fill="none" stroke-width="1" stroke-linejoin="round">
+    <g stroke="#c0c0c0" transform="translate(1 1)">
+      <use xlink:href="#oscillation"/>
+      <use xlink:href="#settling"/>
+    </g>
+    <use xlink:href="#oscillation" stroke="#0000ff"/>
+    <use xlink:href="#settling" stroke="#ff0000"/>
+  </g>
+</svg>
+""".encode()
 
 
 VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
@@ -278,15 +312,27 @@ def png(im):
 
 # ---------------------------------------------------------------- main
 
+# The sizes of the icon theme's PNGs; the build finds them by their file names.
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def at_scale(name, s):
+    """glyph_ra.gif at 1, glyph_ra@2x.gif at 2: the name Qt gives a double picture."""
+    stem, ext = os.path.splitext(name)
+    return name if s == 1 else f"{stem}@{s}x{ext}"
+
+
 def main():
-    files = {name: glyph(*text) for name, text in GLYPHS.items()}
-    files["capacitance_banner.jpg"] = capacitance_banner()
-    files["principle.jpg"] = principle()
-    icon32 = icon_image(32)
-    files["ferolune.ico"] = ico(icon32)
-    files["ferolune-32.png"] = png(icon32)
-    files["ferolune-64.png"] = png(icon_image(64))
-    files["ferolune-128.png"] = png(icon_image(128))
+    files = {}
+    for s in (1, 2):
+        for name, text in GLYPHS.items():
+            files[at_scale(name, s)] = glyph(*text, s)
+        files[at_scale("capacitance_banner.jpg", s)] = capacitance_banner(s)
+        files[at_scale("principle.jpg", s)] = principle(s)
+    files["ferolune.ico"] = ico(icon_image(32))
+    for size in ICON_SIZES:
+        files[f"ferolune-{size}.png"] = png(icon_image(size))
+    files["ferolune.svg"] = icon_svg()
     os.makedirs(OUT, exist_ok=True)
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:
