@@ -234,10 +234,11 @@ def traces(size):
 
 
 def icon_image(size):
-    """RGBA drawing; at 32 pixels aliased in pure palette colours, the other sizes smoothed.
+    """RGBA drawing; up to 32 pixels aliased in pure palette colours, which a small icon
+    shows more clearly than soft lines, the larger sizes smoothed.
     Lines and shadow offset are 1/32 of the size, but never under a pixel; round joints
     keep the outline of a wide trace free of the notches of its short straight pieces."""
-    scale = 1 if size == 32 else 4
+    scale = 1 if size <= 32 else 4
     n = size * scale
     im = Image.new("RGBA", (n, n), (0, 0, 0, 0))
     d = ImageDraw.Draw(im)
