@@ -3,6 +3,7 @@
 
 #include "application.h"
 #include "form2.h"
+#include "pictures.h"
 #include "windowing.h"
 
 #include "calc/numeric_text.h"
@@ -39,6 +40,7 @@ Form1::Form1(QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(windowTitle().arg(CaptionVersion));
+    followScreenScale(this);
 
     // The form file keeps whole points only. The unit labels then take the
     // size of their text, so a stand-in for 宋体 with taller lines (or a wider

@@ -1,12 +1,15 @@
 #include "form2.h"
 #include "ui_form2.h"
 
+#include "pictures.h"
+
 namespace ferolune::ui {
 
 Form2::Form2(QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<::Ui::Form2>())
 {
     m_ui->setupUi(this);
+    followScreenScale(this);
     // A fixed window with only a close box; not a dialog, so Esc leaves it open.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
