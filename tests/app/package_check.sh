@@ -47,14 +47,19 @@ expected=$(sort <<EOF
 ./usr/share/applications/$app_id.desktop
 ./usr/share/doc/ferolune/copyright
 ./usr/share/icons/hicolor/128x128/apps/$app_id.png
+./usr/share/icons/hicolor/16x16/apps/$app_id.png
+./usr/share/icons/hicolor/24x24/apps/$app_id.png
+./usr/share/icons/hicolor/256x256/apps/$app_id.png
 ./usr/share/icons/hicolor/32x32/apps/$app_id.png
+./usr/share/icons/hicolor/48x48/apps/$app_id.png
 ./usr/share/icons/hicolor/64x64/apps/$app_id.png
+./usr/share/icons/hicolor/scalable/apps/$app_id.svg
 ./usr/share/metainfo/$app_id.metainfo.xml
 EOF
 )
 actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 if [[ $actual == "$expected" ]]; then
-    ok "file list: binary, desktop entry, metainfo, icons 32/64/128, copyright and nothing else"
+    ok "file list: binary, desktop entry, metainfo, icons 16 to 256 and scalable, copyright and nothing else"
 else
     fail "file list differs (- expected, + in the package):"
     diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | sed 's/^</  -/; s/^>/  +/' >&2
@@ -105,11 +110,14 @@ if readelf -d "$root/usr/bin/ferolune" | grep -E '\((RPATH|RUNPATH)\)' >&2; then
     fail "usr/bin/ferolune carries a run path"
 fi
 
-for size in 32 64 128; do
+for size in 16 24 32 48 64 128 256; do
     icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
     [[ $(file -b "$icon") == "PNG image data, $size x $size,"* ]] ||
         fail "the ${size}x${size} icon is $(file -b "$icon")"
 done
+icon=$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg
+[[ $(file -b "$icon") == "SVG Scalable Vector Graphics image"* ]] ||
+    fail "the scalable icon is $(file -b "$icon")"
 
 desktop=$root/usr/share/applications/$app_id.desktop
 desktop-file-validate "$desktop" || fail "the installed desktop entry does not validate"

@@ -52,7 +52,9 @@ void TestApplication::windowIcon()
 {
     const QIcon icon = QApplication::windowIcon();
     QVERIFY(!icon.isNull());
-    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    // Each size a task switcher commonly asks for, up to 128 pixels.
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48},
+                                                  {64, 64}, {128, 128}}));
     QCOMPARE(icon.pixmap(32, 32).size(), QSize(32, 32));
 }
 
