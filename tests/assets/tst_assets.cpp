@@ -12,12 +12,14 @@
 #include <QRect>
 #include <QString>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
-enum class Kind { Gif, Jpeg, Ico, Png };
+enum class Kind { Gif, Jpeg, Ico, Png, Svg };
 
 QByteArray readAsset(const QString &name)
 {
@@ -286,6 +288,66 @@ void checkPng(const QByteArray &data, int width, int height)
     QCOMPARE(be32(data, 20), std::uint32_t(height));
 }
 
+// Well-formed SVG whose drawing is the 32-unit square of the icon's curves.
+void checkSvg(const QByteArray &data, int width, int height)
+{
+    QXmlStreamReader xml(data);
+    QVERIFY(xml.readNextStartElement());
+    QCOMPARE(xml.name(), QLatin1String("svg"));
+    QCOMPARE(xml.namespaceUri(), QLatin1String("http://www.w3.org/2000/svg"));
+    const QXmlStreamAttributes attributes = xml.attributes();
+    QCOMPARE(attributes.value(QLatin1String("width")).toInt(), width);
+    QCOMPARE(attributes.value(QLatin1String("height")).toInt(), height);
+    QCOMPARE(attributes.value(QLatin1String("viewBox")), QLatin1String("0 0 32 32"));
+    while (!xml.atEnd())
+        xml.readNext();
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+}
+
+// The points of each polyline of an SVG, in its own units.
+QList<QList<QPointF>> svgPolylines(const QByteArray &data)
+{
+    QList<QList<QPointF>> lines;
+    QXmlStreamReader xml(data);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("polyline"))
+            continue;
+        QList<QPointF> points;
+        const QString text = xml.attributes().value(QLatin1String("points")).toString();
+        for (const QString &pair : text.split(u' ', Qt::SkipEmptyParts)) {
+            const qsizetype comma = pair.indexOf(u',');
+            points.append(QPointF(pair.left(comma).toDouble(), pair.mid(comma + 1).toDouble()));
+        }
+        lines.append(points);
+    }
+    return lines;
+}
+
+// A picture as one grey level per pixel: the ink's opacity for a glyph, the brightness
+// for a JPEG; at `reduce` 2, each 2×2 block averaged to one pixel.
+QList<QList<double>> greyLevels(const QImage &image, bool glyph, int reduce)
+{
+    QList<QList<double>> grey(image.height() / reduce, QList<double>(image.width() / reduce));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            grey[y / reduce][x / reduce] += (glyph ? qAlpha(pixel) : qGray(pixel)) / double(reduce * reduce);
+        }
+    return grey;
+}
+
+// Mean absolute difference of two grey pictures of one size, `b` moved by (dx, dy).
+double meanDifference(const QList<QList<double>> &a, const QList<QList<double>> &b, int dx = 0,
+                      int dy = 0)
+{
+    const qsizetype h = a.size(), w = a.first().size();
+    double sum = 0;
+    for (qsizetype y = 0; y < h; ++y)
+        for (qsizetype x = 0; x < w; ++x)
+            sum += qAbs(a[y][x] - b[qBound(qsizetype(0), y + dy, h - 1)][qBound(qsizetype(0), x + dx, w - 1)]);
+    return sum / double(h * w);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Kind)
@@ -305,6 +367,8 @@ private slots:
     void iconIsTheSameDrawingInEveryFile();
     void bannerHasItsBevel();
     void principleLeavesTheButtonAreaWhite();
+    void doubleDrawingMatchesSingle_data();
+    void doubleDrawingMatchesSingle();
 };
 
 void AssetFormatTest::formatFacts_data()
@@ -315,28 +379,33 @@ void AssetFormatTest::formatFacts_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
 
-    const auto glyph = [](const char *row, const char *file) {
-        QTest::newRow(row) << QString::fromLatin1(file) << Kind::Gif << QByteArray("gif") << 30
-                           << 30;
-    };
-    glyph("glyph R_A", "glyph_ra.gif");
-    glyph("glyph R_B", "glyph_rb.gif");
-    glyph("glyph C", "glyph_c.gif");
-    glyph("glyph T_1", "glyph_t1.gif");
-    glyph("glyph T_2", "glyph_t2.gif");
-    glyph("glyph T", "glyph_t.gif");
+    // Each glyph, and the double drawing of each picture for scaled screens: twice the
+    // size, the same rules.
+    const std::pair<const char *, const char *> glyphs[] = {
+        {"R_A", "ra"}, {"R_B", "rb"}, {"C", "c"}, {"T_1", "t1"}, {"T_2", "t2"}, {"T", "t"}};
+    for (const auto &[symbol, stem] : glyphs) {
+        QTest::addRow("glyph %s", symbol) << QStringLiteral("glyph_%1.gif").arg(QLatin1String(stem))
+                                          << Kind::Gif << QByteArray("gif") << 30 << 30;
+        QTest::addRow("glyph %s @2x", symbol)
+            << QStringLiteral("glyph_%1@2x.gif").arg(QLatin1String(stem)) << Kind::Gif
+            << QByteArray("gif") << 60 << 60;
+    }
     QTest::newRow("capacitance banner") << QStringLiteral("capacitance_banner.jpg") << Kind::Jpeg
                                         << QByteArray("jpeg") << 259 << 19;
     QTest::newRow("principle picture") << QStringLiteral("principle.jpg") << Kind::Jpeg
                                        << QByteArray("jpeg") << 229 << 227;
+    QTest::newRow("capacitance banner @2x") << QStringLiteral("capacitance_banner@2x.jpg")
+                                            << Kind::Jpeg << QByteArray("jpeg") << 518 << 38;
+    QTest::newRow("principle picture @2x") << QStringLiteral("principle@2x.jpg") << Kind::Jpeg
+                                           << QByteArray("jpeg") << 458 << 454;
+
     QTest::newRow("window icon") << QStringLiteral("ferolune.ico") << Kind::Ico
                                  << QByteArray("ico") << 32 << 32;
-    QTest::newRow("menu icon 32") << QStringLiteral("ferolune-32.png") << Kind::Png
-                                  << QByteArray("png") << 32 << 32;
-    QTest::newRow("menu icon 64") << QStringLiteral("ferolune-64.png") << Kind::Png
-                                  << QByteArray("png") << 64 << 64;
-    QTest::newRow("menu icon 128") << QStringLiteral("ferolune-128.png") << Kind::Png
-                                   << QByteArray("png") << 128 << 128;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        QTest::addRow("menu icon %d", size) << QStringLiteral("ferolune-%1.png").arg(size)
+                                            << Kind::Png << QByteArray("png") << size << size;
+    QTest::newRow("scalable icon") << QStringLiteral("ferolune.svg") << Kind::Svg
+                                   << QByteArray("svg") << 128 << 128;
 }
 
 void AssetFormatTest::formatFacts()
@@ -353,6 +422,7 @@ void AssetFormatTest::formatFacts()
     case Kind::Jpeg: checkJpeg(data, width, height); break;
     case Kind::Ico: checkIco(data, width, height); break;
     case Kind::Png: checkPng(data, width, height); break;
+    case Kind::Svg: checkSvg(data, width, height); break;
     }
 }
 
@@ -363,6 +433,8 @@ void AssetFormatTest::decodesWithQt()
     QFETCH(int, width);
     QFETCH(int, height);
 
+    if (qtFormat == "svg")
+        QSKIP("the program draws no SVG; the desktop's icon theme does");
     QVERIFY2(QImageReader::supportedImageFormats().contains(qtFormat),
              qtFormat.constData());
     QByteArray format;
@@ -488,8 +560,8 @@ void AssetFormatTest::iconIsTheSameDrawingInEveryFile()
     QVERIFY2(counts[1] >= 20, "too little red trace");
     QVERIFY2(counts[2] >= 20, "too little shadow");
 
-    // The larger renderings keep the transparent background and both traces.
-    for (const int size : {64, 128}) {
+    // The other renderings keep the transparent background and both traces.
+    for (const int size : {16, 24, 48, 64, 128, 256}) {
         const QImage big = decode(readAsset(QStringLiteral("ferolune-%1.png").arg(size)))
                                .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(big.size(), QSize(size, size));
@@ -506,6 +578,24 @@ void AssetFormatTest::iconIsTheSameDrawingInEveryFile()
         // Each trace runs across the whole width.
         QVERIFY2(blueish >= size, qPrintable(QString::number(blueish)));
         QVERIFY2(reddish >= size, qPrintable(QString::number(reddish)));
+    }
+
+    // The scalable icon's curves run along the traces of the largest PNG: nearly all
+    // of their points fall on opaque blue, red or the blend of the two, not on the
+    // silver shadow or the transparent background.
+    const QImage largest = decode(readAsset(QStringLiteral("ferolune-256.png")))
+                               .convertToFormat(QImage::Format_ARGB32);
+    const QList<QList<QPointF>> curves = svgPolylines(readAsset(QStringLiteral("ferolune.svg")));
+    QCOMPARE(curves.size(), 2);
+    for (const QList<QPointF> &curve : curves) {
+        QVERIFY(curve.size() > 100);
+        qsizetype onTrace = 0;
+        for (const QPointF &point : curve) {
+            const QRgb p = largest.pixel(qMin(255, int(point.x() * 8)), qMin(255, int(point.y() * 8)));
+            onTrace += qAlpha(p) >= 200 && qGreen(p) < 60;
+        }
+        QVERIFY2(onTrace >= curve.size() * 95 / 100,
+                 qPrintable(QStringLiteral("%1 of %2").arg(onTrace).arg(curve.size())));
     }
 }
 
@@ -557,6 +647,37 @@ void AssetFormatTest::principleLeavesTheButtonAreaWhite()
         inLine = ink;
     }
     QCOMPARE(lines, 6);
+}
+
+void AssetFormatTest::doubleDrawingMatchesSingle_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const char *file : {"glyph_ra.gif", "glyph_rb.gif", "glyph_c.gif", "glyph_t1.gif",
+                             "glyph_t2.gif", "glyph_t.gif", "capacitance_banner.jpg", "principle.jpg"})
+        QTest::newRow(file) << QString::fromLatin1(file);
+}
+
+// Brought down to the single size, the double drawing lies closer to the single one
+// than the single one does to itself moved by a pixel: the same picture in the same
+// place, only finer.
+void AssetFormatTest::doubleDrawingMatchesSingle()
+{
+    QFETCH(QString, file);
+    QString twice = file;
+    twice.insert(twice.lastIndexOf(u'.'), QStringLiteral("@2x"));
+    const bool glyph = file.endsWith(QLatin1String(".gif"));
+    const QImage single = decode(readAsset(file)).convertToFormat(QImage::Format_ARGB32);
+    const QImage doubled = decode(readAsset(twice)).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(doubled.size(), single.size() * 2);
+
+    const auto a = greyLevels(single, glyph, 1);
+    const auto b = greyLevels(doubled, glyph, 2);
+    double nearestShift = 255;
+    for (const auto &[dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
+        nearestShift = qMin(nearestShift, meanDifference(a, a, dx, dy));
+    const double difference = meanDifference(a, b);
+    QVERIFY2(difference < nearestShift,
+             qPrintable(QStringLiteral("%1 against %2").arg(difference).arg(nearestShift)));
 }
 
 QTEST_MAIN(AssetFormatTest)
