@@ -58,18 +58,14 @@ void loadChineseQtTexts(QApplication &app)
     delete translator;
 }
 
-// The sizes of the icon theme, so that a task switcher need not scale one; the
-// 32-pixel one is the picture of the Windows .ico. Qt 6.4 decodes each file as
-// it is added, and on X11 copies every size into the window's icon property when
-// the window is made: the 256-pixel one would add a fifth of a MiB to the memory
-// at start-up, for the few switchers that want more than 128 pixels and do not
-// take the icon theme's, which has it.
+// The icon theme's sizes up to 128 pixels (ui/CMakeLists.txt says why no more),
+// so that a task switcher need not scale one; the 32-pixel one is the picture of
+// the Windows .ico.
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (const int size : {FEROLUNE_ICON_SIZES})
-        if (size <= 128)
-            icon.addFile(QStringLiteral(":/assets/ferolune-%1.png").arg(size), QSize(size, size));
+    for (const int size : {FEROLUNE_WINDOW_ICON_SIZES})
+        icon.addFile(QStringLiteral(":/assets/ferolune-%1.png").arg(size), QSize(size, size));
     return icon;
 }
 
