@@ -43,7 +43,7 @@ void TestApplication::initTestCase()
 void TestApplication::identity()
 {
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Ferolune"));
-    QCOMPARE(QCoreApplication::applicationVersion(), ferolune::ui::ApplicationVersion);
+    QCOMPARE(QCoreApplication::applicationVersion(), displayVersion());
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Ferolune"));
     QCOMPARE(ferolune::ui::ApplicationTitle, QStringView(u"Quandel"));
 }

@@ -68,7 +68,7 @@ void TestMainWindow::window()
 {
     QCOMPARE(m_form->objectName(), QStringLiteral("Form1"));
     QCOMPARE(m_form->windowTitle(),
-             QStringLiteral("Ferolune V%1  -  [编程: Dromel]").arg(ferolune::ui::CaptionVersion));
+             QStringLiteral("Ferolune V%1  -  [编程: Dromel]").arg(captionVersion()));
     QCOMPARE(m_form->size(), fromTwips(0, 0, 5955, 3870).size());
     const Qt::WindowFlags flags = m_form->windowFlags();
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);

@@ -29,6 +29,18 @@ inline QRect fromTwips(int left, int top, int width, int height)
     return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel);
 }
 
+// The project's version as the program spells it: "1.00", and "1.0" in the
+// main window's caption.
+inline QString displayVersion()
+{
+    return QStringLiteral("%1.%2").arg(FEROLUNE_VERSION_MAJOR).arg(FEROLUNE_VERSION_MINOR, 2, 10, QLatin1Char('0'));
+}
+
+inline QString captionVersion()
+{
+    return QStringLiteral("%1.%2").arg(FEROLUNE_VERSION_MAJOR).arg(FEROLUNE_VERSION_MINOR);
+}
+
 // Centred on the screen's available area, as far as the window frame (unknown
 // until the window is first shown) allows.
 inline bool isCentred(const QWidget *window)
