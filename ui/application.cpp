@@ -76,7 +76,7 @@ void setUpApplication(QApplication &app)
     QApplication::setApplicationName(ApplicationName.toString());
     QApplication::setApplicationVersion(ApplicationVersion.toString());
     QApplication::setOrganizationName(ApplicationName.toString());
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.ferolune.Ferolune"));
+    QGuiApplication::setDesktopFileName(DesktopFileName.toString());
     QApplication::setWindowIcon(applicationIcon());
 
     // The orange group boxes with their blue captions come from the palette;

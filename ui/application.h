@@ -17,6 +17,9 @@ inline constexpr QStringView CaptionVersion = u"" FEROLUNE_CAPTION_VERSION;
 inline constexpr QStringView ApplicationTitle = u"Quandel";
 // The family of the Song face in the program's resources, which draws 宋体.
 inline constexpr QStringView SongFamily = u"Ferolune Song";
+// The name of the desktop entry, which docks and Wayland compositors match the
+// windows to.
+inline constexpr QStringView DesktopFileName = u"org.ferolune.Ferolune";
 
 // Identity, look and language shared by every window of the program. Call it
 // once, before the first window is created.

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 QT_BEGIN_NAMESPACE
@@ -10,14 +14,23 @@ QT_END_NAMESPACE
 namespace ferolune::ui {
 
 // A modal box with the prompt, the application title as caption and an OK
-// button only; returns once the user has dismissed it.
+// button only; returns once the user has dismissed it. The box is wide enough
+// for the title bar to show the whole caption.
 void showMessage(const QString &prompt);
 
 // Shows a window without owner, application-modal and centred on the screen,
 // and returns once it has been closed or hidden.
 void showModal(QWidget *window);
 
+// Centres the window, frame included, on the available area of its screen;
+// when the window manager has yet to put its frame round the window, centres
+// it once more as soon as the frame is there.
 void centreOnScreen(QWidget *window);
+
+// Where the top-left corner of the frame goes for a window of that client size
+// and frame to sit in the middle of the available area. A window larger than
+// the area keeps its top-left corner, and so its title bar, inside it.
+QPoint centredFramePosition(const QRect &available, const QSize &clientSize, const QMargins &frame);
 
 // Ends the program at once, with exit status 0.
 void endProgram();

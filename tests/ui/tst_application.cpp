@@ -6,10 +6,13 @@
 #include <QEventLoop>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QFileInfo>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <memory>
@@ -28,6 +31,11 @@ private slots:
     void songFaceResolvesToTheEmbeddedFace_data();
     void songFaceResolvesToTheEmbeddedFace();
     void okButtonReadsChinese();
+    void okButtonStaysPlainWhereTheStyleGivesButtonsIcons();
+    void messageBoxIsWideEnoughForItsCaption_data();
+    void messageBoxIsWideEnoughForItsCaption();
+    void centredFramePosition_data();
+    void centredFramePosition();
     void textBoxContextMenuIsChinese();
     void showModalReturnsWhenClosed();
     void endProgramLeavesTheEventLoopWithZero();
@@ -46,6 +54,8 @@ void TestApplication::identity()
     QCOMPARE(QCoreApplication::applicationVersion(), displayVersion());
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Ferolune"));
     QCOMPARE(ferolune::ui::ApplicationTitle, QStringView(u"Quandel"));
+    // Docks and Wayland compositors find the desktop entry, and its icon, by this name.
+    QCOMPARE(QGuiApplication::desktopFileName(), QFileInfo(QStringLiteral(FEROLUNE_DESKTOP_ENTRY)).completeBaseName());
 }
 
 void TestApplication::windowIcon()
@@ -121,6 +131,102 @@ void TestApplication::textBoxContextMenuIsChinese()
             texts << action->text().section(u'\t', 0, 0);
     QVERIFY2(texts.contains(QStringLiteral("复制(&C)")), qPrintable(texts.join(u'|')));
     QVERIFY2(texts.contains(QStringLiteral("全选")), qPrintable(texts.join(u'|')));
+}
+
+namespace {
+
+// The look of the Linux themes that put an icon on every dialog button.
+class ButtonIconsStyle : public QProxyStyle
+{
+public:
+    ButtonIconsStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+void TestApplication::okButtonStaysPlainWhereTheStyleGivesButtonsIcons()
+{
+    QApplication::setStyle(new ButtonIconsStyle);
+    QVERIFY(!QApplication::style()->standardIcon(QStyle::SP_DialogOkButton).isNull());
+    MessageBoxWatcher watcher;
+    ferolune::ui::showMessage(QStringLiteral("测试"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QCOMPARE(watcher.boxes.size(), 1);
+    QVERIFY2(!watcher.boxes.first().buttonIcons, "the OK button carries the style's icon");
+}
+
+void TestApplication::messageBoxIsWideEnoughForItsCaption_data()
+{
+    QTest::addColumn<int>("titlePixels");
+
+    QTest::newRow("the application's title font") << 0;
+    QTest::newRow("a large title font") << 40;
+}
+
+void TestApplication::messageBoxIsWideEnoughForItsCaption()
+{
+    QFETCH(int, titlePixels);
+
+    const QFont original = QApplication::font("QMdiSubWindowTitleBar");
+    QFont title = original;
+    if (titlePixels)
+        title.setPixelSize(titlePixels);
+    QApplication::setFont(title, "QMdiSubWindowTitleBar");
+    MessageBoxWatcher watcher;
+    ferolune::ui::showMessage(QStringLiteral("请填写完整的数据！"));
+    QApplication::setFont(original, "QMdiSubWindowTitleBar");
+
+    QCOMPARE(watcher.boxes.size(), 1);
+    const ShownBox &box = watcher.boxes.first();
+    title.setBold(true);
+    const int caption = QFontMetrics(title).horizontalAdvance(QStringLiteral("Quandel"));
+    // Never narrower than 200 pixels; wider where the caption and the title
+    // bar's icon and buttons need it.
+    QVERIFY2(box.width >= 200, qPrintable(QString::number(box.width)));
+    QVERIFY2(box.width >= caption + 4 * QFontMetrics(title).height(),
+             qPrintable(QStringLiteral("%1 for a caption of %2").arg(box.width).arg(caption)));
+    if (!titlePixels)
+        QCOMPARE(box.width, 200);
+    QVERIFY(box.centred);
+}
+
+void TestApplication::centredFramePosition_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QPoint>("corner");
+
+    const QSize main(397, 258);
+    QTest::newRow("no window manager") << QRect(0, 0, 1024, 768) << main << QMargins() << QPoint(313, 255);
+    QTest::newRow("title bar and borders") << QRect(0, 0, 1024, 768) << main << QMargins(1, 20, 1, 5)
+                                          << QPoint(312, 242);
+    QTest::newRow("panel at the bottom") << QRect(0, 0, 1024, 728) << main << QMargins(1, 20, 1, 5)
+                                        << QPoint(312, 222);
+    QTest::newRow("panel at the top and left") << QRect(48, 32, 976, 736) << main << QMargins(1, 20, 1, 5)
+                                              << QPoint(336, 258);
+    QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QSize(229, 227) << QMargins(1, 20, 1, 1)
+                                  << QPoint(2444, 388);
+    QTest::newRow("larger than the area keeps its title bar inside")
+        << QRect(0, 24, 800, 576) << QSize(1000, 700) << QMargins(4, 30, 4, 4) << QPoint(0, 24);
+}
+
+void TestApplication::centredFramePosition()
+{
+    QFETCH(QRect, available);
+    QFETCH(QSize, client);
+    QFETCH(QMargins, frame);
+    QFETCH(QPoint, corner);
+
+    QCOMPARE(ferolune::ui::centredFramePosition(available, client, frame), corner);
 }
 
 void TestApplication::showModalReturnsWhenClosed()

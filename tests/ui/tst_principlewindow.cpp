@@ -111,6 +111,8 @@ void TestPrincipleWindow::window()
     QCOMPARE(principle.size(), fromTwips(0, 0, 3435, 3405).size());
     QCOMPARE(principle.minimumSize(), principle.size());
     QCOMPARE(principle.maximumSize(), principle.size());
+    // A window of its own, not a dialog: Esc does not close it.
+    QCOMPARE(principle.windowType(), Qt::Window);
     const Qt::WindowFlags flags = principle.windowFlags();
     QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));

@@ -41,14 +41,14 @@ inline QString captionVersion()
     return QStringLiteral("%1.%2").arg(FEROLUNE_VERSION_MAJOR).arg(FEROLUNE_VERSION_MINOR);
 }
 
-// Centred on the screen's available area, as far as the window frame (unknown
-// until the window is first shown) allows.
+// Centred, frame included, on the screen's available area, give or take the
+// pixel that halving an odd difference loses.
 inline bool isCentred(const QWidget *window)
 {
     const QRect available = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    return qAbs(frame.center().x() - available.center().x()) <= frame.width() - window->width() + 1
-        && qAbs(frame.center().y() - available.center().y()) <= frame.height() - window->height() + 1;
+    return qAbs(frame.center().x() - available.center().x()) <= 1
+        && qAbs(frame.center().y() - available.center().y()) <= 1;
 }
 
 // What a message box showed the user.
@@ -60,6 +60,8 @@ struct ShownBox
     QStringList buttons;
     Qt::WindowModality modality = Qt::NonModal;
     bool buttonIcons = false;
+    int width = 0;
+    bool centred = false;
 };
 
 // While it lives, answers every message box that opens: notes what the box
@@ -82,7 +84,8 @@ private:
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        ShownBox shown{box->windowTitle(), box->text(), box->icon(), {}, box->windowModality()};
+        ShownBox shown{box->windowTitle(), box->text(), box->icon(), {}, box->windowModality(),
+                       false, box->width(), isCentred(box)};
         for (const QAbstractButton *button : box->buttons()) {
             shown.buttons << button->text();
             shown.buttonIcons = shown.buttonIcons || !button->icon().isNull();
