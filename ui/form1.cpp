@@ -81,6 +81,9 @@ void Form1::calculate()
             m_ui->Text4->setText(QString::fromStdU16String(texts->t1));
             m_ui->Text5->setText(QString::fromStdU16String(texts->t2));
             m_ui->Text6->setText(QString::fromStdU16String(texts->t));
+            // A result longer than its box shows its leading digits.
+            for (QLineEdit *box : {m_ui->Text4, m_ui->Text5, m_ui->Text6})
+                box->setCursorPosition(0);
 
             const auto show = [this](QLineEdit *box, const calc::ResultReadout &readout) {
                 describe(box, QString::fromStdU16String(readout.detail));

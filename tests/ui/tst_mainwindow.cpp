@@ -57,6 +57,7 @@ private slots:
     void calculate_data();
     void calculate();
     void calculateTwiceGivesSameTexts();
+    void longResultsShowTheirLeadingDigits();
     void incompleteData_data();
     void incompleteData();
     void incompleteDataKeepsEarlierResults();
@@ -496,6 +497,23 @@ void TestMainWindow::calculateTwiceGivesSameTexts()
     QVERIFY(!first.contains(QString()));
     clickCalculate();
     QCOMPARE(results(), first);
+}
+
+void TestMainWindow::longResultsShowTheirLeadingDigits()
+{
+    enter(QStringLiteral("1e9"), QStringLiteral("1e9"), QStringLiteral("1e6"));
+    clickCalculate();
+    QCOMPARE(results(), (QStringList{QStringLiteral("1386000000.00"), QStringLiteral("693000000.00"),
+                                     QStringLiteral("2079000000.00")}));
+    for (const char *name : {"Text4", "Text5", "Text6"}) {
+        auto *box = child<QLineEdit>(name);
+        QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) > box->width(), name);
+        QCOMPARE(box->cursorPosition(), 0);
+        // The text is scrolled so that the cursor, and the first digit after
+        // it, sit at the left edge of the box.
+        box->grab();
+        QVERIFY2(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() < 10, name);
+    }
 }
 
 void TestMainWindow::incompleteData_data()
