@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "accessibility.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFont>
@@ -90,6 +92,7 @@ void setUpApplication(QApplication &app)
     // second CJK family through glyph fallback, some 3 MiB more at start-up.
     QApplication::setFont(QFont(QStringLiteral("宋体"), 9));
     loadChineseQtTexts(app);
+    installAccessibility();
 }
 
 } // namespace ferolune::ui

@@ -1,22 +1,37 @@
 #!/usr/bin/python3
-"""Asks the program's accessibility tree (AT-SPI) what it shows and where, as a
-screen reader would, for the end-to-end test. Run inside the test's D-Bus
-session (dbus-run-session).
+"""Asks the program's accessibility tree (AT-SPI) what it shows and where, and
+works its controls, as a screen reader would. Run inside the test's D-Bus
+session (a11y.py session). The other tests of this folder import it.
 
+  a11y.py session COMMAND...               run COMMAND on a D-Bus session of its own, with a
+                                           runtime folder of its own for the accessibility bus
   a11y.py start-bus                        start the accessibility bus, before the program
   a11y.py window-name TIMEOUT_MS           the caption of the program's first window
   a11y.py centre WINDOW ROLE NAME          "X Y" on the screen: the centre of the control
                                            with that role and name in the window captioned WINDOW
+  a11y.py names WINDOW ROLE                the names of the controls with that role in the
+                                           window captioned WINDOW, one a line
+  a11y.py dump                             the program's tree: role, name, states, interfaces
 
 Exit status: 0 on success, 1 when nothing matches in time, 2 on misuse.
 """
+import ctypes
+import os
+import shutil
+import signal
+import subprocess
 import sys
+import tempfile
 import time
 
 import pyatspi
 from gi.repository import GLib
 
 APPLICATION = "Ferolune"
+
+
+def start_bus():
+    pyatspi.Registry.getDesktop(0)
 
 
 def application():
@@ -27,19 +42,59 @@ def application():
 
 
 def windows():
+    """The program's windows on the screen; closed ones stay in the tree, hidden."""
     app = application()
-    return [w for w in app if w is not None] if app else []
+    return [w for w in app if w is not None and "showing" in states(w)] if app else []
+
+
+def window(caption):
+    return next((w for w in windows() if w.name == caption), None)
+
+
+def children(node):
+    return [c for c in node if c is not None]
 
 
 def find(node, role, name):
     if node.getRoleName() == role and node.name == name:
         return node
-    for child in node:
-        if child is not None:
-            found = find(child, role, name)
-            if found:
-                return found
+    for child in children(node):
+        found = find(child, role, name)
+        if found:
+            return found
     return None
+
+
+def descendants(node):
+    for child in children(node):
+        yield child
+        yield from descendants(child)
+
+
+def states(node):
+    return {pyatspi.stateToString(s) for s in node.getState().getStates()}
+
+
+def interfaces(node):
+    return set(node.get_interfaces())
+
+
+def text_of(node):
+    return node.queryText().getText(0, -1)
+
+
+def set_text(node, text):
+    node.queryEditableText().setTextContents(text)
+
+
+def press(node):
+    """Runs the control's first action, which is Press for a button."""
+    node.queryAction().doAction(0)
+
+
+def extents(node):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.y, box.width, box.height
 
 
 def wait_for(what, timeout_ms):
@@ -59,32 +114,134 @@ def wait_for(what, timeout_ms):
         time.sleep(0.05)
 
 
+def control(caption, role, name, timeout_ms=5000):
+    def look():
+        w = window(caption)
+        return find(w, role, name) if w else None
+    return wait_for(look, timeout_ms)
+
+
+def dump(node, depth=0, out=sys.stdout):
+    line = f"{'  ' * depth}{node.getRoleName()} {node.name!r}"
+    if node.description:
+        line += f" description={node.description!r}"
+    line += f" [{', '.join(sorted(states(node)))}] {{{', '.join(sorted(interfaces(node)))}}}"
+    if "Text" in interfaces(node) and text_of(node):
+        line += f" text={text_of(node)!r}"
+    print(line, file=out)
+    for child in children(node):
+        dump(child, depth + 1, out)
+
+
+def program_environment(**settings):
+    """The environment to start the program in: a desktop session's scaling
+    and style settings left out, the accessibility bridge on, and SETTINGS."""
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                        "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_QPA_PLATFORMTHEME",
+                        "QT_STYLE_OVERRIDE", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    env.update(settings)
+    return env
+
+
+def _die_with_parent():
+    # A test killed outright, e.g. by its timeout, takes what it started along.
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+def spawn(command, **kwargs):
+    return subprocess.Popen(command, preexec_fn=_die_with_parent, **kwargs)
+
+
+def start_xvfb():
+    """A virtual X server on a display it picks itself; returns (process, DISPLAY)."""
+    read_end, write_end = os.pipe()
+    server = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-dpi", "96",
+                    "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as reported:
+        number = reported.readline().strip()
+    if not number:
+        raise RuntimeError("Xvfb did not start")
+    return server, ":" + number
+
+
+class Checks:
+    """Counts and prints the checks of a test; ends it at the first failure
+    when asked to."""
+
+    def __init__(self):
+        self.failed = 0
+        self.passed = 0
+
+    def __call__(self, condition, what, fatal=False):
+        if condition:
+            self.passed += 1
+            print(f"ok - {what}")
+        else:
+            self.failed += 1
+            print(f"FAIL: {what}", file=sys.stderr)
+            if fatal:
+                self.finish()
+        return condition
+
+    def finish(self):
+        print(f"{self.passed} passed, {self.failed} failed")
+        sys.exit(1 if self.failed else 0)
+
+
+def session(command):
+    """Runs COMMAND on a D-Bus session of its own. The accessibility bus puts its
+    socket in the runtime folder, which other tests running at the same time
+    must not share."""
+    runtime = tempfile.mkdtemp(prefix="ferolune-runtime-")
+    try:
+        env = dict(os.environ, XDG_RUNTIME_DIR=runtime)
+        return subprocess.run(["dbus-run-session", "--"] + command, env=env).returncode
+    finally:
+        shutil.rmtree(runtime, ignore_errors=True)
+
+
 def main(argv):
+    if argv[1:2] == ["session"] and len(argv) > 2:
+        return session(argv[2:])
     if argv[1:2] == ["start-bus"] and len(argv) == 2:
-        pyatspi.Registry.getDesktop(0)
+        start_bus()
         return 0
     if argv[1:2] == ["window-name"] and len(argv) == 3:
-        window = wait_for(lambda: next(iter(windows()), None), int(argv[2]))
-        if window is None:
+        first = wait_for(lambda: next(iter(windows()), None), int(argv[2]))
+        if first is None:
             print(f"a11y.py: {APPLICATION} shows no window", file=sys.stderr)
             return 1
-        print(window.name)
+        print(first.name)
         return 0
     if argv[1:2] == ["centre"] and len(argv) == 5:
         caption, role, name = argv[2:]
-
-        def control():
-            for window in windows():
-                if window.name == caption:
-                    return find(window, role, name)
-            return None
-
-        found = wait_for(control, 5000)
+        found = control(caption, role, name)
         if found is None:
             print(f"a11y.py: no {role} \"{name}\" in \"{caption}\"", file=sys.stderr)
             return 1
-        box = found.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        print(box.x + box.width // 2, box.y + box.height // 2)
+        x, y, width, height = extents(found)
+        print(x + width // 2, y + height // 2)
+        return 0
+    if argv[1:2] == ["names"] and len(argv) == 4:
+        caption, role = argv[2:]
+        shown = wait_for(lambda: window(caption), 5000)
+        if shown is None:
+            print(f"a11y.py: no window \"{caption}\"", file=sys.stderr)
+            return 1
+        for node in descendants(shown):
+            if node.getRoleName() == role:
+                print(node.name)
+        return 0
+    if argv[1:2] == ["dump"] and len(argv) == 2:
+        app = application()
+        if app is None:
+            print(f"a11y.py: {APPLICATION} is not on the bus", file=sys.stderr)
+            return 1
+        dump(app)
         return 0
     print(__doc__, file=sys.stderr)
     return 2
