@@ -1,10 +1,13 @@
 #include "ui/application.h"
+#include "ui/display.h"
 #include "ui/form1.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    if (!ferolune::ui::canOpenDisplay())
+        return 1;
     QApplication app(argc, argv);
     ferolune::ui::setUpApplication(app);
     ferolune::ui::Form1 window;

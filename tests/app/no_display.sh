@@ -1,0 +1,51 @@
+#!/bin/bash
+# Started where there is no window system to open, the program says so in one
+# line, in Chinese and English, naming what is missing, and ends with status 1:
+# no abort, no core dump, no advice to reinstall.
+#
+#   no_display.sh PROGRAM
+
+set -u
+
+program=$1
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+
+# A display number no X server here answers on.
+unused=4242
+while [[ -e /tmp/.X11-unix/X$unused || -e /tmp/.X$unused-lock ]]; do
+    unused=$((unused + 1))
+done
+
+failures=0
+# expect NAME EXPECTED_LINE VARIABLE=VALUE...: runs the program with only those
+# display settings and an empty runtime folder.
+expect() {
+    local name=$1 expected=$2 output status
+    shift 2
+    output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE \
+        XDG_RUNTIME_DIR="$runtime" "$@" timeout 20 "$program" 2>&1 </dev/null)
+    status=$?
+    if [[ $status == 1 && $output == "$expected" ]]; then
+        echo "ok - $name: status 1, \"$output\""
+    else
+        echo "FAIL: $name: status $status, expected 1; said:" >&2
+        echo "$output" >&2
+        echo "expected: $expected" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+expect "no display at all" \
+    "ferolune: 没有可用的图形显示（未设置 DISPLAY，未设置 WAYLAND_DISPLAY）; no display to open (DISPLAY is not set, WAYLAND_DISPLAY is not set)"
+expect "an X display that does not answer" \
+    "ferolune: 没有可用的图形显示（DISPLAY=:$unused 无法连接，未设置 WAYLAND_DISPLAY）; no display to open (DISPLAY=:$unused does not answer, WAYLAND_DISPLAY is not set)" \
+    DISPLAY=:$unused
+expect "X11 asked for, no DISPLAY" \
+    "ferolune: 没有可用的图形显示（未设置 DISPLAY）; no display to open (DISPLAY is not set)" \
+    QT_QPA_PLATFORM=xcb
+expect "Wayland asked for, a compositor that does not answer" \
+    "ferolune: 没有可用的图形显示（WAYLAND_DISPLAY=wayland-9 无法连接）; no display to open (WAYLAND_DISPLAY=wayland-9 does not answer)" \
+    QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-9
+
+((failures == 0)) || exit 1
