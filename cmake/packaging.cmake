@@ -20,11 +20,14 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries come from dpkg-shlibdeps; what the program loads at run time
-# without linking to it is named here: the platform integration and Qt's own
-# Chinese texts. The program carries its Song face; a system CJK face only draws
-# text pasted into the boxes that the program's face lacks, hence a recommendation.
+# without linking to it is named here: the platform integrations and Qt's own
+# Chinese texts. Wayland's is a dependency, not a recommendation: on a Wayland
+# desktop without an X server the program cannot start without it, and installs
+# that leave recommendations out would leave it out. The program carries its
+# Song face; a system CJK face only draws text pasted into the boxes that the
+# program's face lacks, hence a recommendation.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 
 # Debian wants the licences at /usr/share/doc/<package>/copyright: the program's,

@@ -84,7 +84,7 @@ depends=$(field Depends)
 # Each entry of Depends, without its version constraint.
 mapfile -t depended < <(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/^ *//; s/ *$//')
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 \
-    qt6-qpa-plugins qt6-translations-l10n; do
+    qt6-qpa-plugins qt6-wayland qt6-translations-l10n; do
     found=0
     for d in "${depended[@]}"; do
         # An entry may be an alternative such as "libqt6core6 | libqt6core6t64".
