@@ -1,14 +1,14 @@
 #!/bin/bash
-# Drives the real ferolune executable under its own Xvfb with real X input
-# (xdotool) and reads results through the clipboard (xclip), as a user would.
+# Drives the real ferolune executable under its own Xvfb and a real window
+# manager (openbox), with a panel at the bottom of the screen, with real X input
+# (xdotool), and reads results through the clipboard (xclip), as a user would.
 # Where the controls are, it asks the program's accessibility tree (a11y.py),
-# as a screen reader would; run it inside a D-Bus session (dbus-run-session).
+# as a screen reader would; run it on a D-Bus session of its own (a11y.py session).
 #
 #   end_to_end.sh PROGRAM XWIN DESKTOP_ENTRY
 #
 # XWIN is the small X11 client built next to this test (window lookup by exact
-# title, geometry, WM_DELETE_WINDOW). There is no window manager, so windows sit
-# exactly where the program puts them and their size is the client area.
+# title, client and frame geometry, the work area, a panel, WM_DELETE_WINDOW).
 
 set -u
 
@@ -25,6 +25,7 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 screen_w=1024
 screen_h=768
+panel_h=40
 timeout_ms=10000
 
 work=$(mktemp -d)
@@ -85,6 +86,22 @@ start_xvfb() {
     "$a11y" start-bus || fail "the accessibility bus did not start"
 }
 
+# openbox frames the windows and gives them the keyboard focus; the panel keeps
+# the bottom of the screen, so the available area is not the whole screen.
+workarea=
+start_window_manager() {
+    setpriv --pdeathsig TERM openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    setpriv --pdeathsig TERM "$xwin" panel $panel_h &
+    for _ in $(seq 100); do
+        workarea=$("$xwin" workarea)
+        [[ $workarea == "0 0 $screen_w $((screen_h - panel_h))" ]] && break
+        sleep 0.1
+    done
+    [[ $workarea == "0 0 $screen_w $((screen_h - panel_h))" ]] ||
+        { cat "$work/openbox.log" >&2; fail "openbox did not leave the panel its room: work area $workarea"; }
+    ok "openbox, and a ${panel_h}-pixel panel: work area $workarea"
+}
+
 # --- the program ----------------------------------------------------------------
 
 main_title=
@@ -111,10 +128,17 @@ start_program() {
     locate exit 'push button' 退出
 }
 
-# X Y WIDTH HEIGHT: is the window centred on the screen, give or take a pixel?
-centred() {
-    local dx=$(( $1 - (screen_w - $3) / 2 )) dy=$(( $2 - (screen_h - $4) / 2 ))
-    (( dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 ))
+# WINDOW NAME: is the window, frame included, centred on the work area, give
+# or take a pixel? Leaves the frame's "X Y WIDTH HEIGHT" in $frame.
+frame=
+expect_centred() {
+    local x y w h ax ay aw ah
+    frame=$("$xwin" frame "$1") || fail "$2 is not shown"
+    read -r x y w h <<<"$frame"
+    read -r ax ay aw ah <<<"$workarea"
+    local dx=$(( x - ax - (aw - w) / 2 )) dy=$(( y - ay - (ah - h) / 2 ))
+    (( dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 )) ||
+        fail "$2 with its frame at $x,$y ${w}x${h} is $dx,$dy off the centre of the work area $workarea"
 }
 
 running() { kill -0 "$app_pid" 2>/dev/null; }
@@ -193,31 +217,34 @@ expect_entry() {
     [[ $copied == "$3" ]] || fail "$4: entry holds '$copied', expected '$3'"
 }
 
-# Waits for a message box titled "Quandel" and dismisses it with Enter; leaves
-# its client size in box_size. Qt's message box on X11 offers its text neither
-# to Ctrl+C nor to a mouse selection, so boxes are told apart by their size.
-box_size=
+# Waits for a message box titled "Quandel" saying MESSAGE, at least 200 pixels
+# wide so that the title bar shows the whole caption and centred with its frame,
+# and dismisses it with Enter, the window manager having given it the focus;
+# leaves its client width in box_width.
+box_width=
 answer_message_box() {
-    local wid x y w h
+    local wid x y h said
     wid=$("$xwin" wait-title Quandel $timeout_ms) || fail "$1: no \"Quandel\" message box"
-    read -r x y w h < <("$xwin" geometry "$wid")
-    box_size=${w}x${h}
-    # Keyboard input follows the pointer when the program does not take the focus itself.
-    xdotool mousemove $((x + w / 2)) $((y + 4))
+    said=$("$a11y" names Quandel label | grep -v '^$')
+    [[ $said == "$2" ]] || fail "$1: the message box says '$said', not '$2'"
+    read -r x y box_width h < <("$xwin" geometry "$wid")
+    ((box_width >= 200)) || fail "$1: the message box is $box_width pixels wide, less than 200"
+    expect_centred "$wid" "$1: the message box"
     xdotool key Return
     "$xwin" wait-gone "$wid" $timeout_ms || fail "$1: Enter did not close the message box"
-    ok "$1: message box \"Quandel\" ($box_size), closed by Enter"
+    ok "$1: message box \"Quandel\" saying '$said', ${box_width}x$h, frame $frame centred, closed by Enter"
 }
 
 # --- first run: calculate, incomplete data, overflow, principle window, 退出 ------------
 
 start_xvfb
+start_window_manager
 start_program
 
-centred "$main_x" "$main_y" 397 258 || fail "main window at $main_x,$main_y is not centred on the screen"
-shown=$("$xwin" list | wc -l)
+expect_centred "$main_wid" "the main window"
+shown=$("$xwin" list | grep -vc ' xwin panel$')
 [[ $shown == 1 ]] || fail "$shown windows shown at start-up, expected only the main window"
-ok "main window \"$main_title\", 397x258, centred, alone"
+ok "main window \"$main_title\", 397x258, frame $frame centred, alone"
 
 # Docks and task bars match the window to its desktop entry by class and show
 # the icon the window carries.
@@ -255,15 +282,14 @@ ok "menu key, 复制精确值: T1 is $copied"
 
 type_into $text2_x $text2_y ''
 click_at $calc_x $calc_y
-answer_message_box "计算 with Text2 cleared"
-incomplete_box=$box_size
+answer_message_box "计算 with Text2 cleared" "请填写完整的数据！"
+[[ $box_width == 200 ]] || fail "the incomplete-data box is $box_width pixels wide, not 200"
 expect_results 0.01 0.01 0.02 "after the incomplete-data box"
 
 type_into $text2_x $text2_y ' 1000 '
 type_into $text1_x $text1_y '1e999'
 click_at $calc_x $calc_y
-answer_message_box "计算 with 1e999"
-[[ $box_size != "$incomplete_box" ]] || fail "1e999 brought up a box like the incomplete-data box ($box_size)"
+answer_message_box "计算 with 1e999" "数值溢出，请检查输入的数据！"
 running || fail "the program ended after the overflow box"
 "$xwin" wait-title "$main_title" 1000 >/dev/null || fail "the main window is gone after the overflow box"
 ok "the program still runs after the overflow box"
@@ -276,8 +302,8 @@ click_at $principle_x $principle_y
 form2=$("$xwin" wait-title Form2 $timeout_ms) || fail "计算原理 did not open \"Form2\""
 read -r f2_x f2_y f2_w f2_h < <("$xwin" geometry "$form2")
 [[ $f2_w == 229 && $f2_h == 227 ]] || fail "Form2 client area is ${f2_w}x${f2_h}, not 229x227"
-centred "$f2_x" "$f2_y" 229 227 || fail "Form2 at $f2_x,$f2_y is not centred on the screen"
-ok "计算原理 opens \"Form2\", 229x227, centred"
+expect_centred "$form2" "Form2"
+ok "计算原理 opens \"Form2\", 229x227, frame $frame centred"
 
 inside_form2() {
     (( $1 >= f2_x && $1 < f2_x + f2_w && $2 >= f2_y && $2 < f2_y + f2_h ))
@@ -295,7 +321,8 @@ running || fail "clicking 退出 of the main window ended the program while Form
 "$xwin" wait-title Form2 100 >/dev/null || fail "Form2 closed on clicks on the main window"
 ok "clicks on the main window are ignored while Form2 is open"
 
-locate form2_exit 'push button' 退出 Form2
+# Screen readers know the principle window by what it shows, not by its caption.
+locate form2_exit 'push button' 退出 计算原理
 click_at $form2_exit_x $form2_exit_y
 "$xwin" wait-gone "$form2" $timeout_ms || fail "退出 of Form2 did not close it"
 ok "退出 of Form2 closes it"

@@ -1,10 +1,16 @@
-// A small X11 client for the end-to-end test: finds top-level windows by their
-// exact title, reports their geometry and closes them politely, the way a
-// window manager's close box does (WM_DELETE_WINDOW).
+// A small X11 client for the end-to-end test: finds the programs' windows by
+// their exact title, reports their geometry and closes them politely, the way a
+// window manager's close box does (WM_DELETE_WINDOW). Under a window manager
+// the windows it names are the client windows inside the frames.
 //
 //   xwin wait-title TITLE TIMEOUT_MS   print the id of a mapped window with that title
 //   xwin wait-gone ID TIMEOUT_MS       wait until the window is unmapped or destroyed
 //   xwin geometry ID                   print "X Y WIDTH HEIGHT" of its client area
+//   xwin frame ID                      print "X Y WIDTH HEIGHT" of the window with the frame
+//                                      the window manager drew round it (_NET_FRAME_EXTENTS)
+//   xwin workarea                      print "X Y WIDTH HEIGHT" of the screen less panels
+//   xwin panel HEIGHT                  show a panel that keeps HEIGHT pixels at the bottom of
+//                                      the screen, as a desktop's task bar does, until killed
 //   xwin close ID                      send WM_DELETE_WINDOW
 //   xwin list                          print "ID WIDTHxHEIGHT TITLE" of every mapped window
 //
@@ -77,8 +83,67 @@ bool viewable(Display *dpy, Window w, XWindowAttributes *attributes = nullptr)
     return a.map_state == IsViewable;
 }
 
-// Top-level windows in stacking order. There is no window manager under the
-// test's X server, so the program's windows are direct children of the root.
+// The 32-bit values (cardinals, window ids) of a window property, or nothing
+// when the window lacks it.
+std::vector<long> cardinals(Display *dpy, Window w, const char *name)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 64, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data)
+            == Success
+        && data) {
+        if (format == 32)
+            values.assign(reinterpret_cast<long *>(data), reinterpret_cast<long *>(data) + count);
+        XFree(data);
+    }
+    return values;
+}
+
+bool hasWmState(Display *dpy, Window w)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+    g_badWindow = false;
+    const bool found = XGetWindowProperty(dpy, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count,
+                                          &after, &data)
+            == Success
+        && type != None;
+    if (data)
+        XFree(data);
+    return found && !g_badWindow;
+}
+
+// The window a program made inside a window manager's frame: the one below it
+// that carries WM_STATE, as ICCCM has it.
+std::optional<Window> clientBelow(Display *dpy, Window w)
+{
+    if (hasWmState(dpy, w))
+        return w;
+    Window root = 0;
+    Window parent = 0;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
+        return std::nullopt;
+    std::optional<Window> found;
+    for (unsigned int i = 0; i < count && !found; ++i)
+        found = clientBelow(dpy, children[i]);
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// The programs' windows in stacking order: the client inside each frame, or,
+// where there is no window manager, the top-level windows themselves.
 std::vector<Window> mappedTopLevels(Display *dpy)
 {
     Window root = 0;
@@ -88,9 +153,14 @@ std::vector<Window> mappedTopLevels(Display *dpy)
     std::vector<Window> out;
     if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count))
         return out;
-    for (unsigned int i = 0; i < count; ++i)
-        if (viewable(dpy, children[i]))
-            out.push_back(children[i]);
+    const bool managed = !cardinals(dpy, root, "_NET_SUPPORTING_WM_CHECK").empty();
+    for (unsigned int i = 0; i < count; ++i) {
+        const std::optional<Window> client = clientBelow(dpy, children[i]);
+        if (managed && !client)
+            continue; // the window manager's own windows
+        if (viewable(dpy, children[i]) && viewable(dpy, client.value_or(children[i])))
+            out.push_back(client.value_or(children[i]));
+    }
     if (children)
         XFree(children);
     return out;
@@ -117,7 +187,8 @@ Window parseWindow(const char *text)
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: xwin wait-title TITLE TIMEOUT_MS | wait-gone ID TIMEOUT_MS | geometry ID | close ID | list\n");
+                 "usage: xwin wait-title TITLE TIMEOUT_MS | wait-gone ID TIMEOUT_MS | geometry ID | frame ID | "
+                 "workarea | panel HEIGHT | close ID | list\n");
     return 2;
 }
 
@@ -162,7 +233,7 @@ int main(int argc, char **argv)
         }
         return 0;
     }
-    if (command == "geometry" && argc == 3) {
+    if ((command == "geometry" || command == "frame") && argc == 3) {
         const Window w = parseWindow(argv[2]);
         XWindowAttributes a;
         if (!viewable(dpy, w, &a)) {
@@ -173,8 +244,49 @@ int main(int argc, char **argv)
         int y = 0;
         Window child = 0;
         XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
-        std::printf("%d %d %d %d\n", x, y, a.width, a.height);
+        int width = a.width;
+        int height = a.height;
+        if (command == "frame") {
+            const std::vector<long> extents = cardinals(dpy, w, "_NET_FRAME_EXTENTS"); // left, right, top, bottom
+            if (extents.size() == 4) {
+                x -= static_cast<int>(extents[0]);
+                y -= static_cast<int>(extents[2]);
+                width += static_cast<int>(extents[0] + extents[1]);
+                height += static_cast<int>(extents[2] + extents[3]);
+            }
+        }
+        std::printf("%d %d %d %d\n", x, y, width, height);
         return 0;
+    }
+    if (command == "workarea" && argc == 2) {
+        const std::vector<long> area = cardinals(dpy, DefaultRootWindow(dpy), "_NET_WORKAREA");
+        if (area.size() >= 4)
+            std::printf("%ld %ld %ld %ld\n", area[0], area[1], area[2], area[3]);
+        else
+            std::printf("0 0 %d %d\n", DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy)));
+        return 0;
+    }
+    if (command == "panel" && argc == 3) {
+        const int height = std::atoi(argv[2]);
+        const int width = DisplayWidth(dpy, DefaultScreen(dpy));
+        const int bottom = DisplayHeight(dpy, DefaultScreen(dpy));
+        const Window panel = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, bottom - height,
+                                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
+                                                 0x404040);
+        XStoreName(dpy, panel, "xwin panel");
+        Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
+        XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char *>(&dock), 1);
+        // left, right, top, bottom, then the start and end of each along its edge
+        long strut[12] = {0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, width - 1};
+        XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char *>(strut), 12);
+        XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT", False), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char *>(strut), 4);
+        XMapWindow(dpy, panel);
+        XFlush(dpy);
+        for (XEvent event;;)
+            XNextEvent(dpy, &event);
     }
     if (command == "close" && argc == 3) {
         const Window w = parseWindow(argv[2]);
