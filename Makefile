@@ -5,7 +5,10 @@ FUZZ_SECONDS ?= 60
 
 .PHONY: run test deps build bench fuzz assets mutation clean
 
-run: build
+# Builds the program alone; the tests wait for `make test`.
+run: deps
+	cmake --preset dev
+	cmake --build --preset dev --target ferolune
 	./build/dev/app/ferolune
 
 test: deps
