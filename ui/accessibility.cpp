@@ -92,7 +92,6 @@ public:
     {
         QAccessible::State state = QAccessibleWidget::state();
         state.readOnly = true;
-        state.editable = false;
         state.selectableText = true;
         return state;
     }
