@@ -143,7 +143,8 @@ std::optional<Window> clientBelow(Display *dpy, Window w)
 }
 
 // The programs' windows in stacking order: the client inside each frame, or,
-// where there is no window manager, the top-level windows themselves.
+// where there is no window manager, and for popups, the top-level windows
+// themselves.
 std::vector<Window> mappedTopLevels(Display *dpy)
 {
     Window root = 0;
@@ -153,13 +154,18 @@ std::vector<Window> mappedTopLevels(Display *dpy)
     std::vector<Window> out;
     if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count))
         return out;
-    const bool managed = !cardinals(dpy, root, "_NET_SUPPORTING_WM_CHECK").empty();
+    const std::vector<long> manager = cardinals(dpy, root, "_NET_SUPPORTING_WM_CHECK");
     for (unsigned int i = 0; i < count; ++i) {
         const std::optional<Window> client = clientBelow(dpy, children[i]);
-        if (managed && !client)
-            continue; // the window manager's own windows
-        if (viewable(dpy, children[i]) && viewable(dpy, client.value_or(children[i])))
-            out.push_back(client.value_or(children[i]));
+        XWindowAttributes a;
+        if (!viewable(dpy, children[i], &a) || !viewable(dpy, client.value_or(children[i])))
+            continue;
+        // Under a window manager an unframed window is either one of its own or
+        // a popup menu or tooltip of a program, which bypasses it.
+        if (!manager.empty() && !client
+            && (static_cast<long>(children[i]) == manager.front() || !a.override_redirect))
+            continue;
+        out.push_back(client.value_or(children[i]));
     }
     if (children)
         XFree(children);
