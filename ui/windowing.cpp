@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -87,11 +88,13 @@ QMargins frameOf(const QWidget *window)
     return handle->frameMargins();
 }
 
-// Until the window manager has framed a window, its frame is nothing, and Qt
-// tells no one when the frame comes. The window is centred again, once, as soon
-// as the frame is there: when the window manager says so (on X11, by setting
-// _NET_FRAME_EXTENTS), or when the window is first exposed or moved. A desktop
-// without a window manager never gives it a frame.
+// Until the window manager has framed a window, its frame is nothing, Qt tells
+// no one when the frame comes, and a busy window manager may even place the
+// window itself. So from the window's first exposure until it has settled, a
+// second later, the watcher puts it back in the middle whenever the frame comes
+// (on X11, when the window manager sets _NET_FRAME_EXTENTS) or the window moves
+// away from there: at most a few times, so as never to fight a window manager
+// that insists. A desktop without a window manager never moves it.
 class FrameWatcher : public QObject, public QAbstractNativeEventFilter
 {
 public:
@@ -104,6 +107,9 @@ public:
         if (QWindow *handle = window->windowHandle())
             handle->installEventFilter(this);
         QCoreApplication::instance()->installNativeEventFilter(this);
+        m_settled.setSingleShot(true);
+        m_settled.setInterval(1000);
+        connect(&m_settled, &QTimer::timeout, this, &FrameWatcher::stop);
     }
 
     ~FrameWatcher() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
@@ -117,7 +123,7 @@ public:
             if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
                 && property->atom == frameExtentsAtom(x11Connection())
                 && m_window->windowHandle() && property->window == m_window->windowHandle()->winId())
-                QMetaObject::invokeMethod(this, &FrameWatcher::recentreOnceFramed, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(this, &FrameWatcher::keepCentred, Qt::QueuedConnection);
         }
 #else
         Q_UNUSED(type);
@@ -140,9 +146,13 @@ protected:
                 stop();
             break;
         case QEvent::Expose:
+            if (watched == m_window->windowHandle() && !m_settled.isActive())
+                m_settled.start();
+            keepCentred();
+            break;
         case QEvent::Move:
             if (watched == m_window->windowHandle())
-                recentreOnceFramed();
+                keepCentred();
             break;
         default:
             break;
@@ -151,11 +161,17 @@ protected:
     }
 
 private:
-    void recentreOnceFramed()
+    void keepCentred()
     {
-        if (objectName().isEmpty() || frameOf(m_window).isNull())
+        const QScreen *screen = m_window->screen();
+        if (objectName().isEmpty() || !m_settled.isActive() || !screen)
             return;
-        stop();
+        const QMargins frame = frameOf(m_window);
+        const QPoint corner = m_window->geometry().topLeft() - QPoint(frame.left(), frame.top());
+        if (corner == centredFramePosition(screen->availableGeometry(), m_window->size(), frame))
+            return;
+        if (++m_corrections > 3)
+            return stop();
         centreOnScreen(m_window);
     }
 
@@ -170,6 +186,8 @@ private:
     }
 
     QWidget *m_window;
+    QTimer m_settled;
+    int m_corrections = 0;
 };
 
 // Qt sizes a message box to what its layout needs whenever the layout changes;
@@ -241,6 +259,9 @@ QPoint centredFramePosition(const QRect &available, const QSize &clientSize, con
 
 void centreOnScreen(QWidget *window)
 {
+    // On Wayland the compositor places the windows; they cannot place themselves.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -249,7 +270,9 @@ void centreOnScreen(QWidget *window)
     // The client area's place, which is what Qt and the window manager agree on
     // whether the frame is known or not.
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
-    if (frame.isNull() && !window->findChild<QObject *>(QLatin1String(FrameWatcher::Name), Qt::FindDirectChildrenOnly))
+    const QWindow *handle = window->windowHandle();
+    if ((!handle || !handle->isExposed())
+        && !window->findChild<QObject *>(QLatin1String(FrameWatcher::Name), Qt::FindDirectChildrenOnly))
         new FrameWatcher(window);
 }
 
