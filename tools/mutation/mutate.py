@@ -187,7 +187,7 @@ def ui_mutants(rel, lines):
                       where + lines[n - 1].strip(), new_text or new_line.strip(), where)
 
     for n, line in enumerate(lines, 1):  # where the line stands: widget, property, colour group
-        if m := re.search(r'<widget class="\w+" name="(\w+)"', line):
+        if m := re.search(r'<widget class="[\w:]+" name="(\w+)"', line):
             widgets.append(m.group(1))
         elif '</widget>' in line:
             widgets.pop()
