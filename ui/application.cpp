@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "accessibility.h"
+#include "pictures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,7 +68,7 @@ QIcon applicationIcon()
 {
     QIcon icon;
     for (const int size : {FEROLUNE_WINDOW_ICON_SIZES})
-        icon.addFile(QStringLiteral(":/assets/ferolune-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(QPixmap::fromImage(readPicture(QStringLiteral(":/assets/ferolune-%1.png").arg(size))));
     return icon;
 }
 

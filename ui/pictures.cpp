@@ -1,9 +1,12 @@
 #include "pictures.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QLabel>
 #include <QPalette>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -32,10 +35,17 @@ QPixmap load(const QString &path, int scale)
     QString file = path;
     if (scale != 1)
         file.insert(file.lastIndexOf(u'.'), QStringLiteral("@%1x").arg(scale));
-    // The "@2x" in the name gives the pixmap its device pixel ratio.
-    const QPixmap pixmap(file);
-    if (!pixmap.isNull())
+    // A form names its background once for each colour group: one reading
+    // serves all three, as QPixmap's own loading would have it.
+    QPixmap pixmap;
+    if (QPixmapCache::find(file, &pixmap))
+        return pixmap;
+    // The "@2x" in the name gives the picture its device pixel ratio.
+    pixmap = QPixmap::fromImage(readPicture(file));
+    if (!pixmap.isNull()) {
+        QPixmapCache::insert(file, pixmap);
         sources().insert(pixmap.cacheKey(), {path, scale});
+    }
     return pixmap;
 }
 
@@ -97,6 +107,13 @@ private:
 };
 
 } // namespace
+
+QImage readPicture(const QString &file)
+{
+    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 QPixmap formPicture(const char *path)
 {
