@@ -196,6 +196,7 @@ private slots:
     void faceHoldsEveryCharacterShown();
     void drawsLikeTheSystemFace_data();
     void drawsLikeTheSystemFace();
+    void countsAsLatinFace();
     void pastedTextFallsBackToTheSystem();
     void samePixelsWithoutCjkFonts();
 };
@@ -288,6 +289,14 @@ void TestSongFace::drawsLikeTheSystemFace()
     };
     QCOMPARE(QFontInfo(QFont(system)).family(), system);
     QVERIFY(draw(ferolune::ui::SongFamily.toString()) == draw(system));
+}
+
+// Qt draws the Greek units and the Chinese captions with the engine it made for
+// the Latin text of the same size only when the face counts as a Latin one;
+// otherwise it makes one more engine of the same face and size for each script.
+void TestSongFace::countsAsLatinFace()
+{
+    QVERIFY(QFontDatabase::writingSystems(ferolune::ui::SongFamily.toString()).contains(QFontDatabase::Latin));
 }
 
 // A rare ideograph pasted into a box is drawn by a CJK face of the system, not

@@ -9,8 +9,9 @@ Debian packages: python3-fonttools, fonts-noto-cjk (Noto Serif CJK SC), qt6-tran
 The source is Noto Serif CJK SC Regular and Bold, cut down to every character the
 program can put on screen by itself: the strings of the Designer forms, the string
 literals of ui/, calc/ and app/, the few texts of Qt's own Chinese translation the
-windows show, ASCII, the full-width forms, the ideographic space, Ω and μ. Text a
-user pastes beyond that is drawn by the system's CJK fonts through Qt's fallback.
+windows show, ASCII, the full-width forms, the ideographic space, Ω and μ, and the
+accented letters of English. Text a user pastes beyond that is drawn by the
+system's CJK fonts through Qt's fallback.
 
 The cut is a Modified Version under the SIL Open Font License 1.1, so it gets a
 family name of its own ("Noto" is a trademark, "Source" a reserved name) and keeps
@@ -22,6 +23,7 @@ import gzip
 import os
 import re
 import struct
+import subprocess
 import sys
 import xml.etree.ElementTree as ET
 
@@ -54,13 +56,22 @@ QT_TEXTS = {
 SOURCE_DIRS = ["ui", "calc", "app"]
 
 
+# The accented letters of fontconfig's English orthography (café, naïve,
+# señor). With them fontconfig counts the face as one for English, Qt's font
+# database as one for Latin, and Qt then draws the Greek units and the Chinese
+# captions with the engine it made for the Latin text of the same size, instead
+# of making another engine of the same face and size for each script.
+ENGLISH_ACCENTS = "ÀÇÈÉÊËÏÑÔÖàçèéêëïñôö"
+
+
 def fixed_characters():
     """What any text box may show without the user pasting anything unusual:
     ASCII, the full-width forms a Chinese input method types, the ideographic
-    space, and the units."""
+    space, the units, and the few accented letters English takes."""
     chars = {chr(c) for c in range(0x20, 0x7F)}
     chars |= {chr(c) for c in range(0xFF01, 0xFF5F)}
     chars |= {"\u3000", "\u03A9", "\u03BC"}
+    chars |= set(ENGLISH_ACCENTS)
     return chars
 
 
@@ -285,6 +296,11 @@ def main():
         notice = notice or font["name"].getDebugName(0)
         path = os.path.join(OUT, file_name)
         font.save(path, reorderTables=True)
+        languages = subprocess.run(["fc-query", "--format=%{lang}", path], check=True,
+                                   capture_output=True, text=True).stdout.split("|")
+        if "en" not in languages:
+            sys.exit(f"{path}: fontconfig does not count it as a face for English; "
+                     f"its English orthography wants more than ENGLISH_ACCENTS")
         print(f"{os.path.relpath(path, ROOT)}: {len(chars)} characters, {os.path.getsize(path)} bytes")
 
     with open(os.path.join(OUT, "OFL.txt"), "w", encoding="utf-8") as f:
