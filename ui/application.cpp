@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QResource>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -19,10 +20,16 @@ namespace {
 
 // The Song face the program carries holds every character its windows show by
 // themselves, so they look the same on every desktop, with or without CJK fonts.
+// Its files lie uncompressed in the executable (ui/CMakeLists.txt), and Qt reads
+// them there rather than from a copy on the heap.
 void loadSongFace()
 {
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/FeroluneSong-Regular.otf"));
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/FeroluneSong-Bold.otf"));
+    for (const QString &file : {QStringLiteral(":/fonts/FeroluneSong-Regular.otf"),
+                                QStringLiteral(":/fonts/FeroluneSong-Bold.otf")}) {
+        const QResource face(file);
+        QFontDatabase::addApplicationFontFromData(
+            QByteArray::fromRawData(reinterpret_cast<const char *>(face.data()), face.size()));
+    }
 }
 
 // The forms name 宋体; these are the Song and Ming faces that stand in for it,
