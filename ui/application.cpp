@@ -98,7 +98,13 @@ void setUpApplication(QApplication &app)
     // A Chinese desktop's default window font, so buttons and group box captions
     // share the Song face of the boxes; the desktop's sans default would pull in a
     // second CJK family through glyph fallback, some 3 MiB more at start-up.
-    QApplication::setFont(QFont(QStringLiteral("宋体"), 9));
+    // Every text the program shows by itself is in its face, so Qt need not
+    // sort the system's fallback faces for each script it meets (Chinese in the
+    // captions, Greek in the units). The entry boxes, where a user may paste
+    // anything, take the fallbacks back: their fonts in form1.ui ask for them.
+    QFont font(QStringLiteral("宋体"), 9);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    QApplication::setFont(font);
     loadChineseQtTexts(app);
     installAccessibility();
 }

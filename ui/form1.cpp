@@ -48,9 +48,6 @@ Form1::Form1(QWidget *parent)
     for (QLabel *label : {m_ui->Label1, m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label5, m_ui->Label6}) {
         QFont font = label->font();
         font.setPointSizeF(10.5);
-        // A unit never changes and the program's face holds it: no glyph to
-        // seek in other faces, so no need for the system's fallbacks for Greek.
-        font.setStyleStrategy(QFont::NoFontMerging);
         label->setFont(font);
         label->adjustSize();
     }
