@@ -27,8 +27,11 @@ void loadSongFace()
     for (const QString &file : {QStringLiteral(":/fonts/FeroluneSong-Regular.otf"),
                                 QStringLiteral(":/fonts/FeroluneSong-Bold.otf")}) {
         const QResource face(file);
+        // Should a build ever compress them, Qt needs the unpacked copy after all.
         QFontDatabase::addApplicationFontFromData(
-            QByteArray::fromRawData(reinterpret_cast<const char *>(face.data()), face.size()));
+            face.compressionAlgorithm() == QResource::NoCompression
+                ? QByteArray::fromRawData(reinterpret_cast<const char *>(face.data()), face.size())
+                : face.uncompressedData());
     }
 }
 
