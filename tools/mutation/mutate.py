@@ -280,16 +280,17 @@ def preset_variables(name, presets):
 
 def prepare():
     """Configures and builds the mutation folder; returns the tests for calc/ and ui/."""
-    if not (BUILD / 'CMakeCache.txt').exists():
-        presets = json.loads((ROOT / 'CMakePresets.json').read_text())['configurePresets']
-        variables = preset_variables('ci', {p['name']: p for p in presets})
-        # A mutant that only warns must still build; benchmarks are not tests.
-        variables['CMAKE_CXX_FLAGS'] = variables.get('CMAKE_CXX_FLAGS', '').replace('-Werror', '').strip()
-        variables.update(CMAKE_COMPILE_WARNING_AS_ERROR='OFF', FEROLUNE_BUILD_BENCH='OFF')
-        status, _, out = sh(['cmake', '-S', '.', '-B', str(BUILD), '-G', 'Ninja']
-                            + [f'-D{key}={value}' for key, value in variables.items()])
-        if status != 0:
-            sys.exit(out)
+    # Configured on every run, so that a change to the ci preset (a flag, a
+    # check) reaches the mutants too.
+    presets = json.loads((ROOT / 'CMakePresets.json').read_text())['configurePresets']
+    variables = preset_variables('ci', {p['name']: p for p in presets})
+    # A mutant that only warns must still build; benchmarks are not tests.
+    variables['CMAKE_CXX_FLAGS'] = variables.get('CMAKE_CXX_FLAGS', '').replace('-Werror', '').strip()
+    variables.update(CMAKE_COMPILE_WARNING_AS_ERROR='OFF', FEROLUNE_BUILD_BENCH='OFF')
+    status, _, out = sh(['cmake', '-S', '.', '-B', str(BUILD), '-G', 'Ninja']
+                        + [f'-D{key}={value}' for key, value in variables.items()])
+    if status != 0:
+        sys.exit(out)
     status, _, out = sh(['cmake', '--build', str(BUILD)])
     if status != 0:
         sys.exit('the unchanged code does not build:\n' + out)
