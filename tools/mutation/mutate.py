@@ -397,8 +397,14 @@ def run(mutants, resume):
 
 # --- report ----------------------------------------------------------------------------
 def equivalence_reason(record, entries):
-    prefix = ' | '.join((record['file'], record['op'], record['orig'], record['new'], ''))
-    return next((e[len(prefix):].strip() for e in entries if e.startswith(prefix)), None)
+    # "file:line" names one place where the same change elsewhere in the file
+    # would matter.
+    for place in (record['file'], f"{record['file']}:{record['line']}"):
+        prefix = ' | '.join((place, record['op'], record['orig'], record['new'], ''))
+        reason = next((e[len(prefix):].strip() for e in entries if e.startswith(prefix)), None)
+        if reason is not None:
+            return reason
+    return None
 
 
 def report(results):
@@ -406,7 +412,7 @@ def report(results):
     rows = defaultdict(Counter)
     for r in results:
         r['reason'] = equivalence_reason(r, entries)
-        kind = 'equivalent' if r['reason'] is not None and r['outcome'] != 'did not compile' else r['outcome']
+        kind = 'equivalent' if r['reason'] is not None and r['outcome'] == 'survived' else r['outcome']
         rows[r['file']][kind] += 1
         rows[r['file']]['generated'] += 1
     total = sum(rows.values(), Counter())
