@@ -138,6 +138,9 @@ void TestAccessibility::principleLinesComeBeforeTheButton()
     auto *button = principle.findChild<QPushButton *>(QStringLiteral("Command1"));
     QVERIFY(button);
 
+    // Beside its name, the window tells what the picture is about.
+    QVERIFY(!face->text(QAccessible::Description).isEmpty());
+
     constexpr int Lines = 6;
     QCOMPARE(face->childCount(), Lines + 1);
     for (int i = 0; i < Lines; ++i) {
