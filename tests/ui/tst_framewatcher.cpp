@@ -47,6 +47,9 @@ QPoint centredClientCorner(const QWidget *window, const QMargins &frame)
 
 } // namespace
 
+// The frame the test's window manager puts round a window.
+constexpr QMargins Frame(4, 30, 4, 6);
+
 class TestFrameWatcher : public QObject
 {
     Q_OBJECT
@@ -58,36 +61,43 @@ private slots:
             QSKIP("needs an X server");
     }
 
+    // Every test function gets a new window, centred and shown as the program
+    // shows its windows, with no frame yet.
+    void init()
+    {
+        m_window = new QWidget;
+        m_window->setFixedSize(300, 200);
+        ferolune::ui::centreOnScreen(m_window);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+
+    void cleanup()
+    {
+        delete m_window;
+        m_window = nullptr;
+    }
+
     void recentresWhenTheFrameComes()
     {
-        QWidget window;
-        window.setFixedSize(300, 200);
-        ferolune::ui::centreOnScreen(&window);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.geometry().topLeft(), centredClientCorner(&window, {}));
-
-        const QMargins frame(4, 30, 4, 6);
-        announceFrame(&window, frame);
-        QTRY_COMPARE_WITH_TIMEOUT(window.geometry().topLeft(), centredClientCorner(&window, frame), 800);
+        QCOMPARE(m_window->geometry().topLeft(), centredClientCorner(m_window, {}));
+        announceFrame(m_window, Frame);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->geometry().topLeft(), centredClientCorner(m_window, Frame), 800);
     }
 
     // Once settled, a window is the user's to move: a later frame change
     // (a theme switch) leaves it where it is.
     void leavesASettledWindowAlone()
     {
-        QWidget window;
-        window.setFixedSize(300, 200);
-        ferolune::ui::centreOnScreen(&window);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::qWait(1300);
-        const QPoint settled = window.geometry().topLeft();
-
-        announceFrame(&window, QMargins(4, 30, 4, 6));
+        const QPoint settled = m_window->geometry().topLeft();
+        announceFrame(m_window, Frame);
         QTest::qWait(300);
-        QCOMPARE(window.geometry().topLeft(), settled);
+        QCOMPARE(m_window->geometry().topLeft(), settled);
     }
+
+private:
+    QWidget *m_window = nullptr;
 };
 
 QTEST_MAIN(TestFrameWatcher)
