@@ -15,8 +15,7 @@ namespace {
 constexpr std::u16string_view NoValue = u"—";
 
 // 10^-12 to 10^12, one step of 10^3 each.
-constexpr std::array<std::u16string_view, 9> Prefixes{u"p", u"n", u"μ", u"m", u"",
-                                                       u"k", u"M", u"G", u"T"};
+constexpr std::array<std::u16string_view, 9> Prefixes{u"p", u"n", u"μ", u"m", u"", u"k", u"M", u"G", u"T"};
 constexpr int FirstPrefixExponent = -12;
 constexpr int LastPrefixExponent = 12;
 
@@ -36,8 +35,7 @@ Decimal toDecimal(double magnitude, std::chars_format format, int precision)
 {
     // Room for the 309 integer digits of the largest double in fixed notation.
     std::array<char, 400> text;
-    const char *const end =
-        std::to_chars(text.data(), text.data() + text.size(), magnitude, format, precision).ptr;
+    const char *const end = std::to_chars(text.data(), text.data() + text.size(), magnitude, format, precision).ptr;
 
     Decimal decimal;
     int integerDigits = 0;
@@ -135,8 +133,7 @@ std::u16string formatEngineering(double value, std::u16string_view unit)
         return text;
     }
 
-    const Decimal rounded =
-        roundDecimal(std::fabs(value), std::chars_format::scientific, EngineeringDigits - 1);
+    const Decimal rounded = roundDecimal(std::fabs(value), std::chars_format::scientific, EngineeringDigits - 1);
     const std::string_view digits = rounded.digits;
     std::u16string_view prefix;
     if (rounded.exponent < FirstPrefixExponent || rounded.exponent >= LastPrefixExponent + 3) {
@@ -149,8 +146,7 @@ std::u16string formatEngineering(double value, std::u16string_view unit)
     } else {
         // The prefix's power of ten is the exponent rounded down to a multiple of 3.
         const int step = (rounded.exponent - FirstPrefixExponent) / 3;
-        const auto integerDigits =
-            std::size_t(rounded.exponent - (FirstPrefixExponent + 3 * step) + 1);
+        const auto integerDigits = std::size_t(rounded.exponent - (FirstPrefixExponent + 3 * step) + 1);
         append(text, digits.substr(0, integerDigits));
         text += u'.';
         append(text, digits.substr(integerDigits));

@@ -115,8 +115,7 @@ public:
         const std::int64_t power = decimalExponent - std::int64_t(m_count);
         if (m_leading <= ExactIntegerLimit && power >= -MaxExactPower && power <= MaxExactPower) {
             const double integer = static_cast<double>(m_leading);
-            return power < 0 ? integer / PowersOfTen[std::size_t(-power)]
-                             : integer * PowersOfTen[std::size_t(power)];
+            return power < 0 ? integer / PowersOfTen[std::size_t(-power)] : integer * PowersOfTen[std::size_t(power)];
         }
 
         std::array<char, KeptDigits + 32> text; // filled up to `out` below
@@ -149,9 +148,9 @@ private:
     static constexpr std::size_t LeadingDigits = 19; // any 19 digits fit in 64 bits
     static constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53;
     static constexpr std::int64_t MaxExactPower = 22; // 10^22 is the last exact double
-    static constexpr std::array<double, MaxExactPower + 1> PowersOfTen{
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr std::array<double, MaxExactPower + 1> PowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
     void append(char digit)
     {

@@ -25,17 +25,14 @@ std::u16string sharedLines(const EnteredValues &read, const TimingResult &times)
     const double none = std::numeric_limits<double>::quiet_NaN();
     const double frequency = times.t > 0 ? 1 / times.t : none;
     const double duty = times.t > 0 ? times.t1 / times.t : none;
-    return u"\n频率 f = " + formatEngineering(frequency, u"Hz")
-         + u"\n占空比 T1/T = " + formatPercent1(duty)
-         + u"\n读入 R_A = " + formatEngineering(read.ra, u"Ω")
-         + u"，R_B = " + formatEngineering(read.rb, u"Ω")
-         + u"，C = " + formatEngineering(read.c, u"F");
+    return u"\n频率 f = " + formatEngineering(frequency, u"Hz") + u"\n占空比 T1/T = " + formatPercent1(duty)
+        + u"\n读入 R_A = " + formatEngineering(read.ra, u"Ω") + u"，R_B = " + formatEngineering(read.rb, u"Ω")
+        + u"，C = " + formatEngineering(read.c, u"F");
 }
 
 ResultReadout boxReadout(std::u16string_view name, double time, const std::u16string &shared)
 {
-    return {std::u16string(name) + u" = " + formatEngineering(time, u"s") + shared,
-            shortestText(time)};
+    return {std::u16string(name) + u" = " + formatEngineering(time, u"s") + shared, shortestText(time)};
 }
 
 } // namespace

@@ -34,8 +34,8 @@ CalculateOutcome Calculate(const TimingInput &input)
     const double cFarads = LeadingNumber(c) * MicrofaradScale;
 
     const TimingResult times = computeTiming(raOhms, rbOhms, cFarads);
-    return TimingTexts{FormatFixed2(times.t1), FormatFixed2(times.t2), FormatFixed2(times.t),
-                       {raOhms, rbOhms, cFarads}, times};
+    return TimingTexts{
+        FormatFixed2(times.t1), FormatFixed2(times.t2), FormatFixed2(times.t), {raOhms, rbOhms, cFarads}, times};
 }
 
 } // namespace ferolune::calc

@@ -45,8 +45,7 @@ struct TimingTexts
 
 // At least one entry was empty (or held only blanks).
 struct IncompleteData
-{
-};
+{};
 
 using CalculateOutcome = std::variant<IncompleteData, TimingTexts>;
 

@@ -24,8 +24,8 @@ namespace {
 // them there rather than from a copy on the heap.
 void loadSongFace()
 {
-    for (const QString &file : {QStringLiteral(":/fonts/FeroluneSong-Regular.otf"),
-                                QStringLiteral(":/fonts/FeroluneSong-Bold.otf")}) {
+    for (const QString &file :
+         {QStringLiteral(":/fonts/FeroluneSong-Regular.otf"), QStringLiteral(":/fonts/FeroluneSong-Bold.otf")}) {
         const QResource face(file);
         // Should a build ever compress them, Qt needs the unpacked copy after all.
         QFontDatabase::addApplicationFontFromData(
@@ -41,17 +41,11 @@ void loadSongFace()
 void substituteSongFaces()
 {
     QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {SongFamily.toString(),
-                                QStringLiteral("SimSun"),
-                                QStringLiteral("NSimSun"),
-                                QStringLiteral("Songti SC"),
-                                QStringLiteral("STSong"),
-                                QStringLiteral("Noto Serif CJK SC"),
-                                QStringLiteral("Source Han Serif SC"),
-                                QStringLiteral("AR PL UMing CN"),
-                                QStringLiteral("AR PL SungtiL GB"),
-                                QStringLiteral("Noto Serif CJK"),
-                                QStringLiteral("Noto Serif CJK TC")});
+                               {SongFamily.toString(), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                                QStringLiteral("Songti SC"), QStringLiteral("STSong"),
+                                QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
+                                QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB"),
+                                QStringLiteral("Noto Serif CJK"), QStringLiteral("Noto Serif CJK TC")});
 }
 
 // The program is made for a Simplified Chinese desktop, so Qt's own texts (the

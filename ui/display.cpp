@@ -61,7 +61,8 @@ std::pair<QString, QString> problem(const char *variable)
     const QString value = qEnvironmentVariable(variable);
     if (value.isEmpty())
         return {QStringLiteral("未设置 %1").arg(name), QStringLiteral("%1 is not set").arg(name)};
-    return {QStringLiteral("%1=%2 无法连接").arg(name, value), QStringLiteral("%1=%2 does not answer").arg(name, value)};
+    return {QStringLiteral("%1=%2 无法连接").arg(name, value),
+            QStringLiteral("%1=%2 does not answer").arg(name, value)};
 }
 
 } // namespace

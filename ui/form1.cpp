@@ -35,8 +35,7 @@ void describe(QLineEdit *box, const QString &detail)
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<::Ui::Form1>())
+Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::Form1>())
 {
     m_ui->setupUi(this);
     setWindowTitle(windowTitle().arg(CaptionVersion));
@@ -74,9 +73,9 @@ Form1::~Form1() = default;
 void Form1::calculate()
 {
     try {
-        const calc::CalculateOutcome outcome = calc::Calculate({m_ui->Text1->text().toStdU16String(),
-                                                                m_ui->Text2->text().toStdU16String(),
-                                                                m_ui->Text3->text().toStdU16String()});
+        const calc::CalculateOutcome outcome =
+            calc::Calculate({m_ui->Text1->text().toStdU16String(), m_ui->Text2->text().toStdU16String(),
+                             m_ui->Text3->text().toStdU16String()});
         if (const auto *texts = std::get_if<calc::TimingTexts>(&outcome)) {
             m_ui->Text4->setText(QString::fromStdU16String(texts->t1));
             m_ui->Text5->setText(QString::fromStdU16String(texts->t2));
@@ -110,8 +109,7 @@ void Form1::showResultMenu(QLineEdit *box, const QPoint &position)
     QAction *copyExact = menu->addAction(QStringLiteral("复制精确值"));
     const QString exact = m_exactValues.value(box);
     copyExact->setEnabled(!exact.isEmpty());
-    connect(copyExact, &QAction::triggered, this,
-            [exact] { QGuiApplication::clipboard()->setText(exact); });
+    connect(copyExact, &QAction::triggered, this, [exact] { QGuiApplication::clipboard()->setText(exact); });
     menu->popup(box->mapToGlobal(position));
 }
 

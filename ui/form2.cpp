@@ -5,15 +5,13 @@
 
 namespace ferolune::ui {
 
-Form2::Form2(QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<::Ui::Form2>())
+Form2::Form2(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::Form2>())
 {
     m_ui->setupUi(this);
     followScreenScale(this);
     // A fixed window with only a close box; not a dialog, so Esc leaves it open.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     connect(m_ui->Command1, &QPushButton::clicked, this, &QWidget::close);
 }
 

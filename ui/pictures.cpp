@@ -62,10 +62,7 @@ QPixmap replacement(const QPixmap &shown, int scale)
 class ScaleFollower : public QObject
 {
 public:
-    explicit ScaleFollower(QWidget *window) : QObject(window), m_window(window)
-    {
-        m_window->installEventFilter(this);
-    }
+    explicit ScaleFollower(QWidget *window) : QObject(window), m_window(window) { m_window->installEventFilter(this); }
 
     bool eventFilter(QObject *, QEvent *event) override
     {

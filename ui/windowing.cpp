@@ -6,8 +6,8 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
@@ -121,8 +121,8 @@ public:
             const auto *event = static_cast<const xcb_generic_event_t *>(message);
             const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
             if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-                && property->atom == frameExtentsAtom(x11Connection())
-                && m_window->windowHandle() && property->window == m_window->windowHandle()->winId())
+                && property->atom == frameExtentsAtom(x11Connection()) && m_window->windowHandle()
+                && property->window == m_window->windowHandle()->winId())
                 QMetaObject::invokeMethod(this, &FrameWatcher::keepCentred, Qt::QueuedConnection);
         }
 #else
@@ -253,8 +253,9 @@ void showModal(QWidget *window)
 QPoint centredFramePosition(const QRect &available, const QSize &clientSize, const QMargins &frame)
 {
     const QSize outer = clientSize.grownBy(frame);
-    return available.topLeft() + QPoint(std::max(0, (available.width() - outer.width()) / 2),
-                                        std::max(0, (available.height() - outer.height()) / 2));
+    return available.topLeft()
+        + QPoint(std::max(0, (available.width() - outer.width()) / 2),
+                 std::max(0, (available.height() - outer.height()) / 2));
 }
 
 void centreOnScreen(QWidget *window)

@@ -181,8 +181,7 @@ std::optional<Sample> runOnce(Display *dpy, int damageEvent, const char *program
     return s;
 }
 
-template<typename T>
-T median(std::vector<T> v)
+template<typename T> T median(std::vector<T> v)
 {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
@@ -212,8 +211,9 @@ const char *verdict(double ratio, double target)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: startup_bench [--runs N] [--warmup N] [--settle MS] [--time-target R] "
-                         "[--memory-target R] [--strict] PROGRAM FLOOR BARE\n");
+    std::fprintf(stderr,
+                 "usage: startup_bench [--runs N] [--warmup N] [--settle MS] [--time-target R] "
+                 "[--memory-target R] [--strict] PROGRAM FLOOR BARE\n");
     return 2;
 }
 

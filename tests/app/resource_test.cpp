@@ -215,10 +215,7 @@ std::string utf8(const std::u16string &s)
 class CompiledResources : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_res = new std::vector<Resource>(readResources(readFile(FEROLUNE_RES_FILE)));
-    }
+    static void SetUpTestSuite() { s_res = new std::vector<Resource>(readResources(readFile(FEROLUNE_RES_FILE))); }
     static void TearDownTestSuite()
     {
         delete s_res;
@@ -368,8 +365,7 @@ void PrintTo(const StringField &field, std::ostream *os)
 }
 
 class VersionStrings : public CompiledResources, public ::testing::WithParamInterface<StringField>
-{
-};
+{};
 
 TEST_P(VersionStrings, HasItsValue)
 {
@@ -397,8 +393,7 @@ TEST_F(CompiledResources, StringTableHoldsNoUnexpectedFields)
     for (const auto &[key, value] : strings) {
         const std::string k = utf8(key);
         EXPECT_TRUE(k == "FileVersion" || k == "ProductVersion" || k == "ProductName" || k == "InternalName"
-                    || k == "OriginalFilename" || k == "FileDescription" || k == "CompanyName"
-                    || k == "LegalCopyright")
+                    || k == "OriginalFilename" || k == "FileDescription" || k == "CompanyName" || k == "LegalCopyright")
             << "unexpected field " << k;
         EXPECT_FALSE(value.empty()) << k << " is empty";
     }

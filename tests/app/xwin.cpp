@@ -53,8 +53,7 @@ std::optional<std::string> title(Display *dpy, Window w)
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char *data = nullptr;
-    if (XGetWindowProperty(dpy, w, netWmName, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
-            == Success
+    if (XGetWindowProperty(dpy, w, netWmName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) == Success
         && data) {
         std::string s(reinterpret_cast<const char *>(data), count);
         XFree(data);
@@ -93,8 +92,8 @@ std::vector<long> cardinals(Display *dpy, Window w, const char *name)
     unsigned long after = 0;
     unsigned char *data = nullptr;
     std::vector<long> values;
-    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 64, False, AnyPropertyType, &type, &format,
-                           &count, &after, &data)
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 64, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data)
             == Success
         && data) {
         if (format == 32)
@@ -113,8 +112,8 @@ bool hasWmState(Display *dpy, Window w)
     unsigned char *data = nullptr;
     const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
     g_badWindow = false;
-    const bool found = XGetWindowProperty(dpy, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count,
-                                          &after, &data)
+    const bool found =
+        XGetWindowProperty(dpy, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count, &after, &data)
             == Success
         && type != None;
     if (data)
@@ -162,8 +161,7 @@ std::vector<Window> mappedTopLevels(Display *dpy)
             continue;
         // Under a window manager an unframed window is either one of its own or
         // a popup menu or tooltip of a program, which bypasses it.
-        if (!manager.empty() && !client
-            && (static_cast<long>(children[i]) == manager.front() || !a.override_redirect))
+        if (!manager.empty() && !client && (static_cast<long>(children[i]) == manager.front() || !a.override_redirect))
             continue;
         out.push_back(client.value_or(children[i]));
     }
@@ -172,8 +170,7 @@ std::vector<Window> mappedTopLevels(Display *dpy)
     return out;
 }
 
-template<typename Predicate>
-bool waitUntil(long timeoutMs, Predicate done)
+template<typename Predicate> bool waitUntil(long timeoutMs, Predicate done)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
@@ -276,17 +273,17 @@ int main(int argc, char **argv)
         const int height = std::atoi(argv[2]);
         const int width = DisplayWidth(dpy, DefaultScreen(dpy));
         const int bottom = DisplayHeight(dpy, DefaultScreen(dpy));
-        const Window panel = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, bottom - height,
-                                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
-                                                 0x404040);
+        const Window panel =
+            XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, bottom - height, static_cast<unsigned>(width),
+                                static_cast<unsigned>(height), 0, 0, 0x404040);
         XStoreName(dpy, panel, "xwin panel");
         Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
         XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char *>(&dock), 1);
         // left, right, top, bottom, then the start and end of each along its edge
         long strut[12] = {0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, width - 1};
-        XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
-                        PropModeReplace, reinterpret_cast<unsigned char *>(strut), 12);
+        XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char *>(strut), 12);
         XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_STRUT", False), XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<unsigned char *>(strut), 4);
         XMapWindow(dpy, panel);

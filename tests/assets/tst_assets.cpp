@@ -86,8 +86,7 @@ bool isWhite(QRgb pixel)
 
 bool near(QRgb pixel, const QColor &colour, int tolerance)
 {
-    return qAbs(qRed(pixel) - colour.red()) <= tolerance
-        && qAbs(qGreen(pixel) - colour.green()) <= tolerance
+    return qAbs(qRed(pixel) - colour.red()) <= tolerance && qAbs(qGreen(pixel) - colour.green()) <= tolerance
         && qAbs(qBlue(pixel) - colour.blue()) <= tolerance;
 }
 
@@ -213,10 +212,8 @@ void checkJpeg(const QByteArray &data, int width, int height)
             QCOMPARE(byteAt(data, i + 9), 3u);
             for (qsizetype c = 0; c < 3; ++c)
                 QCOMPARE(byteAt(data, i + 11 + 3 * c), 0x11u); // 4:4:4, no chroma subsampling
-        } else if (marker >= 0xC1 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
-                   && marker != 0xCC) {
-            QFAIL(qPrintable(QStringLiteral("non-baseline frame marker FF%1")
-                                 .arg(marker, 2, 16, QLatin1Char('0'))));
+        } else if (marker >= 0xC1 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            QFAIL(qPrintable(QStringLiteral("non-baseline frame marker FF%1").arg(marker, 2, 16, QLatin1Char('0'))));
         }
         if (marker == 0xDB) {
             // Fine quantisation keeps thin type free of ringing (libjpeg quality 92 and above).
@@ -337,8 +334,7 @@ QList<QList<double>> greyLevels(const QImage &image, bool glyph, int reduce)
 }
 
 // Mean absolute difference of two grey pictures of one size, `b` moved by (dx, dy).
-double meanDifference(const QList<QList<double>> &a, const QList<QList<double>> &b, int dx = 0,
-                      int dy = 0)
+double meanDifference(const QList<QList<double>> &a, const QList<QList<double>> &b, int dx = 0, int dy = 0)
 {
     const qsizetype h = a.size(), w = a.first().size();
     double sum = 0;
@@ -381,31 +377,28 @@ void AssetFormatTest::formatFacts_data()
 
     // Each glyph, and the double drawing of each picture for scaled screens: twice the
     // size, the same rules.
-    const std::pair<const char *, const char *> glyphs[] = {
-        {"R_A", "ra"}, {"R_B", "rb"}, {"C", "c"}, {"T_1", "t1"}, {"T_2", "t2"}, {"T", "t"}};
+    const std::pair<const char *, const char *> glyphs[] = {{"R_A", "ra"}, {"R_B", "rb"}, {"C", "c"},
+                                                            {"T_1", "t1"}, {"T_2", "t2"}, {"T", "t"}};
     for (const auto &[symbol, stem] : glyphs) {
-        QTest::addRow("glyph %s", symbol) << QStringLiteral("glyph_%1.gif").arg(QLatin1String(stem))
-                                          << Kind::Gif << QByteArray("gif") << 30 << 30;
+        QTest::addRow("glyph %s", symbol)
+            << QStringLiteral("glyph_%1.gif").arg(QLatin1String(stem)) << Kind::Gif << QByteArray("gif") << 30 << 30;
         QTest::addRow("glyph %s @2x", symbol)
-            << QStringLiteral("glyph_%1@2x.gif").arg(QLatin1String(stem)) << Kind::Gif
-            << QByteArray("gif") << 60 << 60;
+            << QStringLiteral("glyph_%1@2x.gif").arg(QLatin1String(stem)) << Kind::Gif << QByteArray("gif") << 60 << 60;
     }
-    QTest::newRow("capacitance banner") << QStringLiteral("capacitance_banner.jpg") << Kind::Jpeg
-                                        << QByteArray("jpeg") << 259 << 19;
-    QTest::newRow("principle picture") << QStringLiteral("principle.jpg") << Kind::Jpeg
-                                       << QByteArray("jpeg") << 229 << 227;
-    QTest::newRow("capacitance banner @2x") << QStringLiteral("capacitance_banner@2x.jpg")
-                                            << Kind::Jpeg << QByteArray("jpeg") << 518 << 38;
-    QTest::newRow("principle picture @2x") << QStringLiteral("principle@2x.jpg") << Kind::Jpeg
-                                           << QByteArray("jpeg") << 458 << 454;
+    QTest::newRow("capacitance banner") << QStringLiteral("capacitance_banner.jpg") << Kind::Jpeg << QByteArray("jpeg")
+                                        << 259 << 19;
+    QTest::newRow("principle picture") << QStringLiteral("principle.jpg") << Kind::Jpeg << QByteArray("jpeg") << 229
+                                       << 227;
+    QTest::newRow("capacitance banner @2x")
+        << QStringLiteral("capacitance_banner@2x.jpg") << Kind::Jpeg << QByteArray("jpeg") << 518 << 38;
+    QTest::newRow("principle picture @2x")
+        << QStringLiteral("principle@2x.jpg") << Kind::Jpeg << QByteArray("jpeg") << 458 << 454;
 
-    QTest::newRow("window icon") << QStringLiteral("ferolune.ico") << Kind::Ico
-                                 << QByteArray("ico") << 32 << 32;
+    QTest::newRow("window icon") << QStringLiteral("ferolune.ico") << Kind::Ico << QByteArray("ico") << 32 << 32;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        QTest::addRow("menu icon %d", size) << QStringLiteral("ferolune-%1.png").arg(size)
-                                            << Kind::Png << QByteArray("png") << size << size;
-    QTest::newRow("scalable icon") << QStringLiteral("ferolune.svg") << Kind::Svg
-                                   << QByteArray("svg") << 128 << 128;
+        QTest::addRow("menu icon %d", size)
+            << QStringLiteral("ferolune-%1.png").arg(size) << Kind::Png << QByteArray("png") << size << size;
+    QTest::newRow("scalable icon") << QStringLiteral("ferolune.svg") << Kind::Svg << QByteArray("svg") << 128 << 128;
 }
 
 void AssetFormatTest::formatFacts()
@@ -418,11 +411,21 @@ void AssetFormatTest::formatFacts()
     const QByteArray data = readAsset(file);
     QVERIFY2(data.size() > 24, qPrintable(file + QStringLiteral(" is missing or truncated")));
     switch (kind) {
-    case Kind::Gif: checkGif(data, width, height); break;
-    case Kind::Jpeg: checkJpeg(data, width, height); break;
-    case Kind::Ico: checkIco(data, width, height); break;
-    case Kind::Png: checkPng(data, width, height); break;
-    case Kind::Svg: checkSvg(data, width, height); break;
+    case Kind::Gif:
+        checkGif(data, width, height);
+        break;
+    case Kind::Jpeg:
+        checkJpeg(data, width, height);
+        break;
+    case Kind::Ico:
+        checkIco(data, width, height);
+        break;
+    case Kind::Png:
+        checkPng(data, width, height);
+        break;
+    case Kind::Svg:
+        checkSvg(data, width, height);
+        break;
     }
 }
 
@@ -435,8 +438,7 @@ void AssetFormatTest::decodesWithQt()
 
     if (qtFormat == "svg")
         QSKIP("the program draws no SVG; the desktop's icon theme does");
-    QVERIFY2(QImageReader::supportedImageFormats().contains(qtFormat),
-             qtFormat.constData());
+    QVERIFY2(QImageReader::supportedImageFormats().contains(qtFormat), qtFormat.constData());
     QByteArray format;
     const QImage image = decode(readAsset(file), &format);
     QCOMPARE(format, qtFormat);
@@ -492,8 +494,7 @@ void AssetFormatTest::glyphInkIsOpaqueRestTransparent()
     const QRect box = inkBox(image);
     if (subscript) {
         QVERIFY2(box.top() >= 2 && box.top() <= 5, qPrintable(QString::number(box.top())));
-        QVERIFY2(box.bottom() >= 23 && box.bottom() <= 27,
-                 qPrintable(QString::number(box.bottom())));
+        QVERIFY2(box.bottom() >= 23 && box.bottom() <= 27, qPrintable(QString::number(box.bottom())));
         QVERIFY(box.left() <= 6);
         QVERIFY(box.right() >= 20);
         int lowerRight = 0;
@@ -517,8 +518,7 @@ void AssetFormatTest::glyphsTellTheirSymbolsApart()
     const QImage all[] = {ra, rb, c, t1, t2, t};
     for (int i = 0; i < 6; ++i)
         for (int j = i + 1; j < 6; ++j)
-            QVERIFY2(all[i] != all[j], qPrintable(QStringLiteral("glyphs %1 and %2 are the same")
-                                                      .arg(i).arg(j)));
+            QVERIFY2(all[i] != all[j], qPrintable(QStringLiteral("glyphs %1 and %2 are the same").arg(i).arg(j)));
 
     // Symbols with the same capital share it, and only it.
     const QRect capital(0, 0, 15, 15);
@@ -529,10 +529,8 @@ void AssetFormatTest::glyphsTellTheirSymbolsApart()
 
 void AssetFormatTest::iconIsTheSameDrawingInEveryFile()
 {
-    const QImage ico = decode(readAsset(QStringLiteral("ferolune.ico")))
-                           .convertToFormat(QImage::Format_ARGB32);
-    const QImage png = decode(readAsset(QStringLiteral("ferolune-32.png")))
-                           .convertToFormat(QImage::Format_ARGB32);
+    const QImage ico = decode(readAsset(QStringLiteral("ferolune.ico"))).convertToFormat(QImage::Format_ARGB32);
+    const QImage png = decode(readAsset(QStringLiteral("ferolune-32.png"))).convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(ico.size(), QSize(32, 32));
     QCOMPARE(png.size(), QSize(32, 32));
 
@@ -562,8 +560,8 @@ void AssetFormatTest::iconIsTheSameDrawingInEveryFile()
 
     // The other renderings keep the transparent background and both traces.
     for (const int size : {16, 24, 48, 64, 128, 256}) {
-        const QImage big = decode(readAsset(QStringLiteral("ferolune-%1.png").arg(size)))
-                               .convertToFormat(QImage::Format_ARGB32);
+        const QImage big =
+            decode(readAsset(QStringLiteral("ferolune-%1.png").arg(size))).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(big.size(), QSize(size, size));
         QCOMPARE(qAlpha(big.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(big.pixel(size - 1, 0)), 0);
@@ -583,8 +581,7 @@ void AssetFormatTest::iconIsTheSameDrawingInEveryFile()
     // The scalable icon's curves run along the traces of the largest PNG: nearly all
     // of their points fall on opaque blue, red or the blend of the two, not on the
     // silver shadow or the transparent background.
-    const QImage largest = decode(readAsset(QStringLiteral("ferolune-256.png")))
-                               .convertToFormat(QImage::Format_ARGB32);
+    const QImage largest = decode(readAsset(QStringLiteral("ferolune-256.png"))).convertToFormat(QImage::Format_ARGB32);
     const QList<QList<QPointF>> curves = svgPolylines(readAsset(QStringLiteral("ferolune.svg")));
     QCOMPARE(curves.size(), 2);
     for (const QList<QPointF> &curve : curves) {
@@ -628,13 +625,11 @@ void AssetFormatTest::principleLeavesTheButtonAreaWhite()
     QCOMPARE(picture.size(), QSize(229, 227));
     for (int y = 192; y <= 217; ++y)
         for (int x = 152; x <= 217; ++x)
-            QVERIFY2(isWhite(picture.pixel(x, y)),
-                     qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+            QVERIFY2(isWhite(picture.pixel(x, y)), qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
     // Right of the last formula, below the one above it.
     for (int y = 185; y < 227; ++y)
         for (int x = 110; x < 229; ++x)
-            QVERIFY2(isWhite(picture.pixel(x, y)),
-                     qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+            QVERIFY2(isWhite(picture.pixel(x, y)), qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
     // Six lines of type, at a steady pitch.
     int lines = 0;
     bool inLine = false;
@@ -652,8 +647,8 @@ void AssetFormatTest::principleLeavesTheButtonAreaWhite()
 void AssetFormatTest::doubleDrawingMatchesSingle_data()
 {
     QTest::addColumn<QString>("file");
-    for (const char *file : {"glyph_ra.gif", "glyph_rb.gif", "glyph_c.gif", "glyph_t1.gif",
-                             "glyph_t2.gif", "glyph_t.gif", "capacitance_banner.jpg", "principle.jpg"})
+    for (const char *file : {"glyph_ra.gif", "glyph_rb.gif", "glyph_c.gif", "glyph_t1.gif", "glyph_t2.gif",
+                             "glyph_t.gif", "capacitance_banner.jpg", "principle.jpg"})
         QTest::newRow(file) << QString::fromLatin1(file);
 }
 
@@ -676,8 +671,7 @@ void AssetFormatTest::doubleDrawingMatchesSingle()
     for (const auto &[dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
         nearestShift = qMin(nearestShift, meanDifference(a, a, dx, dy));
     const double difference = meanDifference(a, b);
-    QVERIFY2(difference < nearestShift,
-             qPrintable(QStringLiteral("%1 against %2").arg(difference).arg(nearestShift)));
+    QVERIFY2(difference < nearestShift, qPrintable(QStringLiteral("%1 against %2").arg(difference).arg(nearestShift)));
 }
 
 QTEST_MAIN(AssetFormatTest)

@@ -199,10 +199,8 @@ std::string referenceFixed2(double value)
             divisor *= 10;
         hundredths = hundredths / divisor + (hundredths % divisor >= divisor / 2 ? 1 : 0);
     }
-    std::snprintf(text.data(), text.size(), "%s%llu.%02llu",
-                  value < 0 && hundredths != 0 ? "-" : "",
-                  static_cast<unsigned long long>(hundredths / 100),
-                  static_cast<unsigned long long>(hundredths % 100));
+    std::snprintf(text.data(), text.size(), "%s%llu.%02llu", value < 0 && hundredths != 0 ? "-" : "",
+                  static_cast<unsigned long long>(hundredths / 100), static_cast<unsigned long long>(hundredths % 100));
     return text.data();
 }
 
@@ -248,8 +246,7 @@ TEST(FormatFixed2Property, ReadsBackWithinHalfACent)
         const std::string text = narrow(FormatFixed2(value));
         SCOPED_TRACE(shortestText(value) + " -> " + text);
         // Half a cent, plus half a unit of the fifteenth digit the rounding starts from.
-        EXPECT_LE(std::fabs(std::strtod(text.c_str(), nullptr) - value),
-                  0.005 + 1e-14 * std::fabs(value) + 1e-9);
+        EXPECT_LE(std::fabs(std::strtod(text.c_str(), nullptr) - value), 0.005 + 1e-14 * std::fabs(value) + 1e-9);
     }
 }
 
@@ -263,8 +260,7 @@ bool isResultText(const std::u16string &text)
 // Entries built from the characters that matter to the reader, in any order.
 std::u16string randomEntry(std::mt19937_64 &random)
 {
-    static const std::u16string alphabet =
-        u"0123456789..--++eEdD&HhOoF  \t\n\r\u3000\uff11\uff0e\uff0d\uff25k%,x";
+    static const std::u16string alphabet = u"0123456789..--++eEdD&HhOoF  \t\n\r\u3000\uff11\uff0e\uff0d\uff25k%,x";
     std::uniform_int_distribution<std::size_t> length(0, 14);
     std::u16string entry;
     for (std::size_t i = length(random); i > 0; --i)
@@ -312,8 +308,7 @@ TEST(CalculateProperty, ResultsAreTheFormattedFormulas)
         const double ra = randomScaledDouble(random);
         const double rb = randomScaledDouble(random);
         const double c = randomScaledDouble(random);
-        const TimingInput input{widen(shortestText(ra)), widen(" " + shortestText(rb) + " "),
-                                widen(shortestText(c))};
+        const TimingInput input{widen(shortestText(ra)), widen(" " + shortestText(rb) + " "), widen(shortestText(c))};
         SCOPED_TRACE(narrow(input.ra) + " | " + narrow(input.rb) + " | " + narrow(input.c));
         const CalculateOutcome outcome = Calculate(input);
         ASSERT_TRUE(std::holds_alternative<TimingTexts>(outcome));

@@ -34,8 +34,7 @@ struct EngineeringRow
 };
 
 class FormatEngineeringTest : public testing::TestWithParam<EngineeringRow>
-{
-};
+{};
 
 TEST_P(FormatEngineeringTest, WritesFourDigitsAndAPrefix)
 {
@@ -44,47 +43,45 @@ TEST_P(FormatEngineeringTest, WritesFourDigitsAndAPrefix)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FormatEngineeringTest,
-    testing::Values(
-        EngineeringRow{"Microseconds", 540.54e-6, u"s", u"540.5 μs"},
-        EngineeringRow{"Milliseconds", 0.0010117799999999999, u"s", u"1.012 ms"},
-        EngineeringRow{"Hertz", 988.3571527407145, u"Hz", u"988.4 Hz"},
-        EngineeringRow{"Kilohertz", 39020, u"Hz", u"39.02 kHz"},
-        EngineeringRow{"TrailingZerosStay", 6800, u"Ω", u"6.800 kΩ"},
-        EngineeringRow{"Nanofarads", 1e-7, u"F", u"100.0 nF"},
-        EngineeringRow{"Megohms", 2e6, u"Ω", u"2.000 MΩ"},
-        EngineeringRow{"NoPrefixBetweenMilliAndKilo", 47, u"Ω", u"47.00 Ω"},
-        EngineeringRow{"KiloFromOneThousand", 1000, u"Ω", u"1.000 kΩ"},
-        EngineeringRow{"JustBelowKiloStaysBelow", 999.949, u"Ω", u"999.9 Ω"},
-        EngineeringRow{"JustBelowOneStaysMilli", 0.999949, u"s", u"999.9 ms"},
-        // The double of 0.99995 lies just above the half.
-        EngineeringRow{"HalfBelowOneCarriesToOne", 0.99995, u"s", u"1.000 s"},
-        EngineeringRow{"CarryIntoNextPrefix", 999.96e-6, u"s", u"1.000 ms"},
-        EngineeringRow{"CarryIntoNextDigit", 9.9996, u"s", u"10.00 s"},
-        EngineeringRow{"NegativeCarry", -999.96e-6, u"s", u"-1.000 ms"},
-        // The double of 1.0005 lies just below the half.
-        EngineeringRow{"JustBelowHalfRoundsDown", 1.0005, u"s", u"1.000 s"},
-        // Exact decimal ties: to even these would be 12.34 k, 1.062 and 1.234e+15.
-        EngineeringRow{"ExactTieAwayFromZero", 12345, u"Ω", u"12.35 kΩ"},
-        EngineeringRow{"NegativeExactTieAwayFromZero", -12345, u"Ω", u"-12.35 kΩ"},
-        EngineeringRow{"ExactBinaryFractionTie", 1.0625, u"s", u"1.063 s"},
-        EngineeringRow{"ExactTieCarriesIntoNextPrefix", 99995, u"Ω", u"100.0 kΩ"},
-        EngineeringRow{"ExactTieWithExponent", 1.2345e15, u"s", u"1.235e+15 s"},
-        // 1.2345e21 is no double; the nearest lies below it.
-        EngineeringRow{"NoTieBeyondTheExactIntegers", 1.2345e21, u"Hz", u"1.234e+21 Hz"},
-        EngineeringRow{"Zero", 0, u"s", u"0.000 s"},
-        EngineeringRow{"NegativeZero", -0.0, u"s", u"0.000 s"},
-        EngineeringRow{"Negative", -540.54e-6, u"s", u"-540.5 μs"},
-        EngineeringRow{"OnePico", 1e-12, u"F", u"1.000 pF"},
-        EngineeringRow{"RoundsUpToOnePico", 0.99996e-12, u"F", u"1.000 pF"},
-        EngineeringRow{"BelowOnePico", 9.9994e-13, u"s", u"9.999e-13 s"},
-        EngineeringRow{"FarBelowOnePico", 6.93e-16, u"s", u"6.930e-16 s"},
-        EngineeringRow{"JustBelowThousandTera", 999.94e12, u"s", u"999.9 Ts"},
-        EngineeringRow{"RoundsUpToThousandTera", 999.96e12, u"s", u"1.000e+15 s"},
-        EngineeringRow{"SmallestSubnormal", SmallestSubnormal, u"s", u"4.941e-324 s"},
-        EngineeringRow{"LargestDouble", Largest, u"Ω", u"1.798e+308 Ω"},
-        EngineeringRow{"NegativeLargestDouble", -Largest, u"Ω", u"-1.798e+308 Ω"},
-        EngineeringRow{"InfinityIsNoValue", Infinity, u"Hz", u"—"},
-        EngineeringRow{"NaNIsNoValue", std::numeric_limits<double>::quiet_NaN(), u"Hz", u"—"}),
+    testing::Values(EngineeringRow{"Microseconds", 540.54e-6, u"s", u"540.5 μs"},
+                    EngineeringRow{"Milliseconds", 0.0010117799999999999, u"s", u"1.012 ms"},
+                    EngineeringRow{"Hertz", 988.3571527407145, u"Hz", u"988.4 Hz"},
+                    EngineeringRow{"Kilohertz", 39020, u"Hz", u"39.02 kHz"},
+                    EngineeringRow{"TrailingZerosStay", 6800, u"Ω", u"6.800 kΩ"},
+                    EngineeringRow{"Nanofarads", 1e-7, u"F", u"100.0 nF"},
+                    EngineeringRow{"Megohms", 2e6, u"Ω", u"2.000 MΩ"},
+                    EngineeringRow{"NoPrefixBetweenMilliAndKilo", 47, u"Ω", u"47.00 Ω"},
+                    EngineeringRow{"KiloFromOneThousand", 1000, u"Ω", u"1.000 kΩ"},
+                    EngineeringRow{"JustBelowKiloStaysBelow", 999.949, u"Ω", u"999.9 Ω"},
+                    EngineeringRow{"JustBelowOneStaysMilli", 0.999949, u"s", u"999.9 ms"},
+                    // The double of 0.99995 lies just above the half.
+                    EngineeringRow{"HalfBelowOneCarriesToOne", 0.99995, u"s", u"1.000 s"},
+                    EngineeringRow{"CarryIntoNextPrefix", 999.96e-6, u"s", u"1.000 ms"},
+                    EngineeringRow{"CarryIntoNextDigit", 9.9996, u"s", u"10.00 s"},
+                    EngineeringRow{"NegativeCarry", -999.96e-6, u"s", u"-1.000 ms"},
+                    // The double of 1.0005 lies just below the half.
+                    EngineeringRow{"JustBelowHalfRoundsDown", 1.0005, u"s", u"1.000 s"},
+                    // Exact decimal ties: to even these would be 12.34 k, 1.062 and 1.234e+15.
+                    EngineeringRow{"ExactTieAwayFromZero", 12345, u"Ω", u"12.35 kΩ"},
+                    EngineeringRow{"NegativeExactTieAwayFromZero", -12345, u"Ω", u"-12.35 kΩ"},
+                    EngineeringRow{"ExactBinaryFractionTie", 1.0625, u"s", u"1.063 s"},
+                    EngineeringRow{"ExactTieCarriesIntoNextPrefix", 99995, u"Ω", u"100.0 kΩ"},
+                    EngineeringRow{"ExactTieWithExponent", 1.2345e15, u"s", u"1.235e+15 s"},
+                    // 1.2345e21 is no double; the nearest lies below it.
+                    EngineeringRow{"NoTieBeyondTheExactIntegers", 1.2345e21, u"Hz", u"1.234e+21 Hz"},
+                    EngineeringRow{"Zero", 0, u"s", u"0.000 s"}, EngineeringRow{"NegativeZero", -0.0, u"s", u"0.000 s"},
+                    EngineeringRow{"Negative", -540.54e-6, u"s", u"-540.5 μs"},
+                    EngineeringRow{"OnePico", 1e-12, u"F", u"1.000 pF"},
+                    EngineeringRow{"RoundsUpToOnePico", 0.99996e-12, u"F", u"1.000 pF"},
+                    EngineeringRow{"BelowOnePico", 9.9994e-13, u"s", u"9.999e-13 s"},
+                    EngineeringRow{"FarBelowOnePico", 6.93e-16, u"s", u"6.930e-16 s"},
+                    EngineeringRow{"JustBelowThousandTera", 999.94e12, u"s", u"999.9 Ts"},
+                    EngineeringRow{"RoundsUpToThousandTera", 999.96e12, u"s", u"1.000e+15 s"},
+                    EngineeringRow{"SmallestSubnormal", SmallestSubnormal, u"s", u"4.941e-324 s"},
+                    EngineeringRow{"LargestDouble", Largest, u"Ω", u"1.798e+308 Ω"},
+                    EngineeringRow{"NegativeLargestDouble", -Largest, u"Ω", u"-1.798e+308 Ω"},
+                    EngineeringRow{"InfinityIsNoValue", Infinity, u"Hz", u"—"},
+                    EngineeringRow{"NaNIsNoValue", std::numeric_limits<double>::quiet_NaN(), u"Hz", u"—"}),
     rowName<EngineeringRow>);
 
 // ------------------------------------------------------------ FormatPercent1
@@ -97,8 +94,7 @@ struct PercentRow
 };
 
 class FormatPercent1Test : public testing::TestWithParam<PercentRow>
-{
-};
+{};
 
 TEST_P(FormatPercent1Test, WritesOneDecimal)
 {
@@ -109,31 +105,27 @@ TEST_P(FormatPercent1Test, WritesOneDecimal)
 std::u16string largestInPercent()
 {
     std::array<char, 320> digits;
-    char *const end = std::to_chars(digits.data(), digits.data() + digits.size(), Largest,
-                                    std::chars_format::fixed, 0)
-                          .ptr;
+    char *const end =
+        std::to_chars(digits.data(), digits.data() + digits.size(), Largest, std::chars_format::fixed, 0).ptr;
     return std::u16string(digits.data(), end) + u"00.0%";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, FormatPercent1Test,
-    testing::Values(PercentRow{"ToneExample", 0.5342465753424658, u"53.4%"},
-                    PercentRow{"LedExample", 0.5238095238095238, u"52.4%"},
-                    PercentRow{"Half", 0.5, u"50.0%"},
-                    PercentRow{"Whole", 1, u"100.0%"},
-                    PercentRow{"Zero", 0, u"0.0%"},
-                    PercentRow{"NegativeZero", -0.0, u"0.0%"},
-                    PercentRow{"NegativeRoundingToZero", -0.00004, u"0.0%"},
-                    PercentRow{"Negative", -1, u"-100.0%"},
-                    PercentRow{"CarryToHundred", 0.99951, u"100.0%"},
-                    PercentRow{"JustBelowCarry", 0.99949, u"99.9%"},
-                    // 0.0015 x 100 is the double just below 0.15.
-                    PercentRow{"RoundsTheFractionNotItsHundredfold", 0.0015, u"0.2%"},
-                    PercentRow{"ExactTieAwayFromZero", 0.5625, u"56.3%"},
-                    PercentRow{"SmallestSubnormal", SmallestSubnormal, u"0.0%"},
-                    PercentRow{"LargestDouble", Largest, largestInPercent()},
-                    PercentRow{"InfinityIsNoValue", -Infinity, u"—"}),
-    rowName<PercentRow>);
+INSTANTIATE_TEST_SUITE_P(Table, FormatPercent1Test,
+                         testing::Values(PercentRow{"ToneExample", 0.5342465753424658, u"53.4%"},
+                                         PercentRow{"LedExample", 0.5238095238095238, u"52.4%"},
+                                         PercentRow{"Half", 0.5, u"50.0%"}, PercentRow{"Whole", 1, u"100.0%"},
+                                         PercentRow{"Zero", 0, u"0.0%"}, PercentRow{"NegativeZero", -0.0, u"0.0%"},
+                                         PercentRow{"NegativeRoundingToZero", -0.00004, u"0.0%"},
+                                         PercentRow{"Negative", -1, u"-100.0%"},
+                                         PercentRow{"CarryToHundred", 0.99951, u"100.0%"},
+                                         PercentRow{"JustBelowCarry", 0.99949, u"99.9%"},
+                                         // 0.0015 x 100 is the double just below 0.15.
+                                         PercentRow{"RoundsTheFractionNotItsHundredfold", 0.0015, u"0.2%"},
+                                         PercentRow{"ExactTieAwayFromZero", 0.5625, u"56.3%"},
+                                         PercentRow{"SmallestSubnormal", SmallestSubnormal, u"0.0%"},
+                                         PercentRow{"LargestDouble", Largest, largestInPercent()},
+                                         PercentRow{"InfinityIsNoValue", -Infinity, u"—"}),
+                         rowName<PercentRow>);
 
 // ------------------------------------------ against the exact decimal value
 
@@ -145,8 +137,8 @@ std::string exactRoundedHalfUp(double value, std::chars_format format)
 {
     std::vector<char> buffer(1500);
     const int length = format == std::chars_format::scientific
-                           ? std::snprintf(buffer.data(), buffer.size(), "%.780e", value)
-                           : std::snprintf(buffer.data(), buffer.size(), "%.1080f", value);
+        ? std::snprintf(buffer.data(), buffer.size(), "%.780e", value)
+        : std::snprintf(buffer.data(), buffer.size(), "%.1080f", value);
     std::string exact(buffer.data(), std::size_t(length));
     const std::string exponent = exact.substr(std::min(exact.find('e'), exact.size()));
     const std::size_t kept = exact.find('.') + 4;

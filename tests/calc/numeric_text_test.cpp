@@ -54,8 +54,7 @@ struct TrimRow
 };
 
 class TrimSpacesTest : public testing::TestWithParam<TrimRow>
-{
-};
+{};
 
 TEST_P(TrimSpacesTest, KeepsAllButOuterSpaces)
 {
@@ -64,17 +63,13 @@ TEST_P(TrimSpacesTest, KeepsAllButOuterSpaces)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TrimSpacesTest,
-    testing::Values(TrimRow{"Empty", u"", u""},
-                    TrimRow{"TwoSpacesEachSide", u"  47  ", u"47"},
-                    TrimRow{"OnlySpaces", u"   ", u""},
-                    TrimRow{"OnlyIdeographicSpaces", u"\u3000\u3000", u""},
+    testing::Values(TrimRow{"Empty", u"", u""}, TrimRow{"TwoSpacesEachSide", u"  47  ", u"47"},
+                    TrimRow{"OnlySpaces", u"   ", u""}, TrimRow{"OnlyIdeographicSpaces", u"\u3000\u3000", u""},
                     TrimRow{"MixedSpacesAround", u" \u3000 47\u3000 ", u"47"},
                     TrimRow{"InnerSpacesStay", u" 1 000 ", u"1 000"},
                     TrimRow{"InnerIdeographicSpaceStays", u"1\u30002", u"1\u30002"},
-                    TrimRow{"OnlyTabStays", u"\t", u"\t"},
-                    TrimRow{"TabsInsideSpacesStay", u" \t47\t ", u"\t47\t"},
-                    TrimRow{"LineFeedStays", u"\n", u"\n"},
-                    TrimRow{"CarriageReturnStays", u" \r ", u"\r"},
+                    TrimRow{"OnlyTabStays", u"\t", u"\t"}, TrimRow{"TabsInsideSpacesStay", u" \t47\t ", u"\t47\t"},
+                    TrimRow{"LineFeedStays", u"\n", u"\n"}, TrimRow{"CarriageReturnStays", u" \r ", u"\r"},
                     TrimRow{"NoBreakSpaceStays", u"\u00a0", u"\u00a0"},
                     TrimRow{"FullWidthDigitsUntouched", u"\u3000\uff14\uff17\u3000", u"\uff14\uff17"},
                     TrimRow{"NothingToTrim", u"abc", u"abc"}),
@@ -90,8 +85,7 @@ struct NumberRow
 };
 
 class LeadingNumberTest : public testing::TestWithParam<NumberRow>
-{
-};
+{};
 
 TEST_P(LeadingNumberTest, ReadsNearestDouble)
 {
@@ -149,10 +143,13 @@ const NumberRow GrammarRows[] = {
     {"OnlyTab", u"\t", 0.0},
     {"CarriageReturnEnds", u"1\r000", 1.0},
     {"NoBreakSpaceEnds", u"1\u00a0000", 1.0},
-    {"NulEnds", std::u16string(u"12\0" u"34", 5), 12.0},
+    {"NulEnds",
+     std::u16string(u"12\0"
+                    u"34",
+                    5),
+     12.0},
 };
-INSTANTIATE_TEST_SUITE_P(Grammar, LeadingNumberTest, testing::ValuesIn(GrammarRows),
-                         rowName<NumberRow>);
+INSTANTIATE_TEST_SUITE_P(Grammar, LeadingNumberTest, testing::ValuesIn(GrammarRows), rowName<NumberRow>);
 
 const NumberRow RadixRows[] = {
     {"Hex", u"&H10", 16.0},
@@ -179,8 +176,7 @@ const NumberRow RadixRows[] = {
     {"HexBeyond53BitsRoundsUp", u"&H20000000000003", 9007199254740996.0},
     {"HexTieBrokenByLaterDigit", concat({u"&H20000000000001", repeat(u"0", 20), u"1"}),
      std::ldexp(9007199254740994.0, 84)},
-    {"HexTieWithZerosStaysEven", concat({u"&H20000000000001", repeat(u"0", 20)}),
-     std::ldexp(9007199254740992.0, 80)},
+    {"HexTieWithZerosStaysEven", concat({u"&H20000000000001", repeat(u"0", 20)}), std::ldexp(9007199254740992.0, 80)},
     {"HexLargestDouble", concat({u"&H", repeat(u"F", 13), u"8", repeat(u"0", 242)}),
      std::numeric_limits<double>::max()},
     {"HexJustBelowOverflowHalf", concat({u"&H", repeat(u"F", 13), u"B", repeat(u"F", 242)}),
@@ -189,11 +185,9 @@ const NumberRow RadixRows[] = {
     {"OctalLong", concat({u"&O1", repeat(u"0", 100)}), std::ldexp(1.0, 300)},
     {"OctalTieBrokenByLaterDigit", concat({u"&O1", repeat(u"0", 17), u"2", repeat(u"0", 30), u"1"}),
      std::ldexp(1.0 + std::ldexp(1.0, -52), 147)},
-    {"OctalTieStaysEven", concat({u"&O1", repeat(u"0", 17), u"2", repeat(u"0", 31)}),
-     std::ldexp(1.0, 147)},
+    {"OctalTieStaysEven", concat({u"&O1", repeat(u"0", 17), u"2", repeat(u"0", 31)}), std::ldexp(1.0, 147)},
 };
-INSTANTIATE_TEST_SUITE_P(Radix, LeadingNumberTest, testing::ValuesIn(RadixRows),
-                         rowName<NumberRow>);
+INSTANTIATE_TEST_SUITE_P(Radix, LeadingNumberTest, testing::ValuesIn(RadixRows), rowName<NumberRow>);
 
 const NumberRow FullWidthRows[] = {
     {"Digits", u"\uff11\uff12\uff0e\uff15", 12.5},
@@ -209,8 +203,7 @@ const NumberRow FullWidthRows[] = {
     {"FullWidthPercentEnds", u"\uff15\uff10\uff05", 50.0},
     {"IdeographicFullStopIsNotAPoint", u"1\u30025", 1.0},
 };
-INSTANTIATE_TEST_SUITE_P(FullWidth, LeadingNumberTest, testing::ValuesIn(FullWidthRows),
-                         rowName<NumberRow>);
+INSTANTIATE_TEST_SUITE_P(FullWidth, LeadingNumberTest, testing::ValuesIn(FullWidthRows), rowName<NumberRow>);
 
 const NumberRow PrecisionRows[] = {
     {"BeyondDoubleIntegers", u"9007199254740993", 9007199254740992.0},
@@ -229,14 +222,12 @@ const NumberRow PrecisionRows[] = {
     {"LongIntegerWithNegativeExponent", concat({u"1", repeat(u"0", 400), u"e-400"}), 1.0},
     {"LargestDouble", u"1.7976931348623157e308", std::numeric_limits<double>::max()},
     {"JustBelowOverflowHalf", u"1.7976931348623158e308", std::numeric_limits<double>::max()},
-    {"JustBelowOverflowHalfLong", u"1.797693134862315807937289714053e308",
-     std::numeric_limits<double>::max()},
+    {"JustBelowOverflowHalfLong", u"1.797693134862315807937289714053e308", std::numeric_limits<double>::max()},
     {"SmallestNormal", u"2.2250738585072014e-308", std::numeric_limits<double>::min()},
     {"SmallestSubnormal", u"4.9e-324", std::numeric_limits<double>::denorm_min()},
     {"RoundsUpToSmallestSubnormal", u"3e-324", std::numeric_limits<double>::denorm_min()},
     {"HalfSmallestSubnormalIsZero", u"2.4703282292062327e-324", 0.0},
-    {"JustAboveHalfSmallestSubnormal", u"2.4703282292062328e-324",
-     std::numeric_limits<double>::denorm_min()},
+    {"JustAboveHalfSmallestSubnormal", u"2.4703282292062328e-324", std::numeric_limits<double>::denorm_min()},
     {"UnderflowIsZero", u"1e-400", 0.0},
     {"NegativeUnderflowIsNegativeZero", u"-1e-400", -0.0},
     {"HugeNegativeExponent", u"1e-99999999999999999999", 0.0},
@@ -245,17 +236,13 @@ const NumberRow PrecisionRows[] = {
     // Halfway between 0 and the smallest subnormal, 2^-1075: a tie that goes to
     // the even 0, and any digit after its 752 significant ones rounds it up.
     {"HalfSmallestSubnormalExactly", exactPowerOfHalf(1075), 0.0},
-    {"HalfSmallestSubnormalThenOne", exactPowerOfHalf(1075) + u"1",
-     std::numeric_limits<double>::denorm_min()},
+    {"HalfSmallestSubnormalThenOne", exactPowerOfHalf(1075) + u"1", std::numeric_limits<double>::denorm_min()},
     {"ExponentBeyondAThousandOnLongZeroPrefix", concat({u"0.", repeat(u"0", 1500), u"1e1501"}), 1.0},
     // A midpoint between two doubles, decided by a digit far beyond the 767th.
-    {"TieBrokenByDigit900",
-     concat({u"9007199254740993.", repeat(u"0", 900), u"1"}), 9007199254740994.0},
-    {"TieWithoutLaterDigits", concat({u"9007199254740993.", repeat(u"0", 900)}),
-     9007199254740992.0},
+    {"TieBrokenByDigit900", concat({u"9007199254740993.", repeat(u"0", 900), u"1"}), 9007199254740994.0},
+    {"TieWithoutLaterDigits", concat({u"9007199254740993.", repeat(u"0", 900)}), 9007199254740992.0},
 };
-INSTANTIATE_TEST_SUITE_P(Precision, LeadingNumberTest, testing::ValuesIn(PrecisionRows),
-                         rowName<NumberRow>);
+INSTANTIATE_TEST_SUITE_P(Precision, LeadingNumberTest, testing::ValuesIn(PrecisionRows), rowName<NumberRow>);
 
 struct OverflowRow
 {
@@ -264,34 +251,31 @@ struct OverflowRow
 };
 
 class LeadingNumberOverflowTest : public testing::TestWithParam<OverflowRow>
-{
-};
+{};
 
 TEST_P(LeadingNumberOverflowTest, Throws)
 {
     EXPECT_THROW(LeadingNumber(GetParam().text), OverflowError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, LeadingNumberOverflowTest,
-    testing::Values(
-        OverflowRow{"Exponent309", u"1e309"},
-        OverflowRow{"Exponent999", u"1e999"},
-        OverflowRow{"NegativeExponent999", u"-1e999"},
-        OverflowRow{"JustAboveLargestDouble", u"1.7976931348623159e308"},
-        OverflowRow{"JustAboveOverflowHalf", u"1.7976931348623158079372897140531e308"},
-        OverflowRow{"FourHundredDigits", concat({u"1", repeat(u"0", 400)})},
-        OverflowRow{"ThirtyDigitExponent", concat({u"1e", repeat(u"9", 30)})},
-        OverflowRow{"DExponent", u"1d400"},
-        OverflowRow{"FullWidthExponent", u"\uff11\uff25\uff14\uff10\uff10"},
-        OverflowRow{"HexThreeHundredF", concat({u"&H", repeat(u"F", 300)})},
-        OverflowRow{"Hex256F", concat({u"&H", repeat(u"F", 256)})},
-        OverflowRow{"HexTwoTo1024", concat({u"&H1", repeat(u"0", 256)})},
-        OverflowRow{"HexOverflowHalfTiesToEven", concat({u"&H", repeat(u"F", 13), u"C", repeat(u"0", 242)})},
-        OverflowRow{"NegativeHex", concat({u"-&H", repeat(u"F", 300)})},
-        OverflowRow{"Octal", concat({u"&O7", repeat(u"7", 400)})},
-        OverflowRow{"MegabyteOfDigits", repeat(u"7", 1 << 20)}),
-    rowName<OverflowRow>);
+INSTANTIATE_TEST_SUITE_P(Table, LeadingNumberOverflowTest,
+                         testing::Values(OverflowRow{"Exponent309", u"1e309"}, OverflowRow{"Exponent999", u"1e999"},
+                                         OverflowRow{"NegativeExponent999", u"-1e999"},
+                                         OverflowRow{"JustAboveLargestDouble", u"1.7976931348623159e308"},
+                                         OverflowRow{"JustAboveOverflowHalf", u"1.7976931348623158079372897140531e308"},
+                                         OverflowRow{"FourHundredDigits", concat({u"1", repeat(u"0", 400)})},
+                                         OverflowRow{"ThirtyDigitExponent", concat({u"1e", repeat(u"9", 30)})},
+                                         OverflowRow{"DExponent", u"1d400"},
+                                         OverflowRow{"FullWidthExponent", u"\uff11\uff25\uff14\uff10\uff10"},
+                                         OverflowRow{"HexThreeHundredF", concat({u"&H", repeat(u"F", 300)})},
+                                         OverflowRow{"Hex256F", concat({u"&H", repeat(u"F", 256)})},
+                                         OverflowRow{"HexTwoTo1024", concat({u"&H1", repeat(u"0", 256)})},
+                                         OverflowRow{"HexOverflowHalfTiesToEven",
+                                                     concat({u"&H", repeat(u"F", 13), u"C", repeat(u"0", 242)})},
+                                         OverflowRow{"NegativeHex", concat({u"-&H", repeat(u"F", 300)})},
+                                         OverflowRow{"Octal", concat({u"&O7", repeat(u"7", 400)})},
+                                         OverflowRow{"MegabyteOfDigits", repeat(u"7", 1 << 20)}),
+                         rowName<OverflowRow>);
 
 TEST(LeadingNumberLongText, MegabyteOfLettersIsZero)
 {
@@ -323,8 +307,7 @@ struct FormatRow
 };
 
 class FormatFixed2Test : public testing::TestWithParam<FormatRow>
-{
-};
+{};
 
 TEST_P(FormatFixed2Test, Formats)
 {
@@ -334,30 +317,18 @@ TEST_P(FormatFixed2Test, Formats)
 INSTANTIATE_TEST_SUITE_P(
     Table, FormatFixed2Test,
     testing::Values(
-        FormatRow{"Zero", 0.0, u"0.00"},
-        FormatRow{"NegativeZero", -0.0, u"0.00"},
-        FormatRow{"JustBelowHalfCent", 0.004, u"0.00"},
-        FormatRow{"HalfCent", 0.005, u"0.01"},
-        FormatRow{"Hundred", 100.0, u"100.00"},
-        FormatRow{"Half", 0.5, u"0.50"},
-        FormatRow{"NoGrouping", 1234.5678, u"1234.57"},
-        FormatRow{"Million", 1e6, u"1000000.00"},
-        FormatRow{"Negative", -1.386, u"-1.39"},
-        FormatRow{"EighthRoundsAway", 0.125, u"0.13"},
-        FormatRow{"NegativeEighthRoundsAway", -0.125, u"-0.13"},
-        FormatRow{"DoubleBelowHalf1005", 1.005, u"1.01"},
-        FormatRow{"DoubleBelowHalf2675", 2.675, u"2.68"},
-        FormatRow{"DoubleBelowHalf0285", 0.285, u"0.29"},
-        FormatRow{"CarryIntoNewDigit", 9.995, u"10.00"},
-        FormatRow{"CarryIntoHundreds", 99.995, u"100.00"},
-        FormatRow{"NegativeCarry", -99.995, u"-100.00"},
-        FormatRow{"NegativeRoundsToZero", -0.001, u"0.00"},
-        FormatRow{"NegativeJustBelowHalfCent", -0.0049, u"0.00"},
-        FormatRow{"NegativeHalfCent", -0.005, u"-0.01"},
-        FormatRow{"SmallestSubnormal", 4.9406564584124654e-324, u"0.00"},
-        FormatRow{"NegativeTiny", -1e-300, u"0.00"},
-        FormatRow{"DigitsBeyondFifteenthAreZeros", 1.2345678901234567e20,
-                  u"123456789012346000000.00"},
+        FormatRow{"Zero", 0.0, u"0.00"}, FormatRow{"NegativeZero", -0.0, u"0.00"},
+        FormatRow{"JustBelowHalfCent", 0.004, u"0.00"}, FormatRow{"HalfCent", 0.005, u"0.01"},
+        FormatRow{"Hundred", 100.0, u"100.00"}, FormatRow{"Half", 0.5, u"0.50"},
+        FormatRow{"NoGrouping", 1234.5678, u"1234.57"}, FormatRow{"Million", 1e6, u"1000000.00"},
+        FormatRow{"Negative", -1.386, u"-1.39"}, FormatRow{"EighthRoundsAway", 0.125, u"0.13"},
+        FormatRow{"NegativeEighthRoundsAway", -0.125, u"-0.13"}, FormatRow{"DoubleBelowHalf1005", 1.005, u"1.01"},
+        FormatRow{"DoubleBelowHalf2675", 2.675, u"2.68"}, FormatRow{"DoubleBelowHalf0285", 0.285, u"0.29"},
+        FormatRow{"CarryIntoNewDigit", 9.995, u"10.00"}, FormatRow{"CarryIntoHundreds", 99.995, u"100.00"},
+        FormatRow{"NegativeCarry", -99.995, u"-100.00"}, FormatRow{"NegativeRoundsToZero", -0.001, u"0.00"},
+        FormatRow{"NegativeJustBelowHalfCent", -0.0049, u"0.00"}, FormatRow{"NegativeHalfCent", -0.005, u"-0.01"},
+        FormatRow{"SmallestSubnormal", 4.9406564584124654e-324, u"0.00"}, FormatRow{"NegativeTiny", -1e-300, u"0.00"},
+        FormatRow{"DigitsBeyondFifteenthAreZeros", 1.2345678901234567e20, u"123456789012346000000.00"},
         FormatRow{"FifteenDigitInteger", 123456789012345.0, u"123456789012345.00"},
         FormatRow{"SixteenDigitInteger", 1234567890123456.0, u"1234567890123460.00"},
         FormatRow{"FifteenDigitsWithDecimals", 1234567890123.456, u"1234567890123.46"},
@@ -365,11 +336,9 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{"FifteenNinesAndMore", 999999999999999.9, u"1000000000000000.00"},
         FormatRow{"ExactTieAtFifteenDigitsIsEven", 100000000000000.5, u"100000000000000.00"},
         FormatRow{"ExactTieAtFifteenDigitsOdd", 100000000000001.5, u"100000000000002.00"},
-        FormatRow{"TimingT", 0.02079, u"0.02"},
-        FormatRow{"TimingT1", 0.01386, u"0.01"},
+        FormatRow{"TimingT", 0.02079, u"0.02"}, FormatRow{"TimingT1", 0.01386, u"0.01"},
         FormatRow{"TimingT2", 0.00693, u"0.01"},
-        FormatRow{"LargestDouble", std::numeric_limits<double>::max(),
-                  u"179769313486232" + repeat(u"0", 294) + u".00"},
+        FormatRow{"LargestDouble", std::numeric_limits<double>::max(), u"179769313486232" + repeat(u"0", 294) + u".00"},
         FormatRow{"NegativeLargestDouble", -std::numeric_limits<double>::max(),
                   u"-179769313486232" + repeat(u"0", 294) + u".00"}),
     rowName<FormatRow>);

@@ -11,14 +11,16 @@ namespace ferolune::calc {
 namespace {
 
 // Table rows are named in test names and failure messages by their name alone.
-template <typename Row>
-std::string rowName(const testing::TestParamInfo<Row> &info)
+template<typename Row> std::string rowName(const testing::TestParamInfo<Row> &info)
 {
     return info.param.name;
 }
 
-template <typename Row>
-    requires requires(const Row &row) { row.name; }
+template<typename Row>
+requires requires(const Row &row)
+{
+    row.name;
+}
 void PrintTo(const Row &row, std::ostream *out)
 {
     *out << row.name;

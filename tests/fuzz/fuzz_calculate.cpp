@@ -42,8 +42,7 @@ std::u16string decodeUtf8(std::string_view bytes)
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3
-                                                 : lead >> 3 == 30 ? 4 : 0;
+        const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
         char32_t code = length == 2 ? lead & 0x1fu : length == 3 ? lead & 0x0fu : lead & 0x07u;
         bool valid = length != 0 && i + length <= bytes.size();
         for (std::size_t k = 1; valid && k < length; ++k) {
@@ -131,10 +130,10 @@ void checkNotations(double value)
     static constexpr std::u16string_view Prefixes = u"pnμmkMGT";
     const std::u16string_view unit = rest.substr(std::min(space, rest.size()));
     const bool prefixed = exponent == std::u16string_view::npos
-                          && (unit == u" s" || (unit.size() == 3 && unit[2] == u's'
-                                                && Prefixes.find(unit[1]) != std::u16string_view::npos));
+        && (unit == u" s"
+            || (unit.size() == 3 && unit[2] == u's' && Prefixes.find(unit[1]) != std::u16string_view::npos));
     const bool withExponent = exponent != std::u16string_view::npos && point == 1 && unit == u" s"
-                              && countDigits(rest.substr(exponent, space - exponent)) >= 2;
+        && countDigits(rest.substr(exponent, space - exponent)) >= 2;
     if (point < 1 || point > 3 || mantissa.size() != 5 || countDigits(mantissa) != 4
         || (mantissa.front() == u'0' && value != 0) || !(prefixed || withExponent))
         fail("malformed engineering notation", engineering);
@@ -151,8 +150,7 @@ void checkEntry(std::u16string_view entry)
         if (!isResultText(FormatFixed2(value)))
             fail("malformed format of entry", entry);
         checkNotations(value);
-    } catch (const OverflowError &) {
-    }
+    } catch (const OverflowError &) {}
 }
 
 // Each box's detail has four lines and starts with its own name; its exact
@@ -160,9 +158,8 @@ void checkEntry(std::u16string_view entry)
 void checkReadout(const TimingTexts &calculation)
 {
     const TimingReadout readout = timingReadout(calculation.read, calculation.times);
-    const std::pair<const ResultReadout *, double> boxes[] = {{&readout.t1, calculation.times.t1},
-                                                              {&readout.t2, calculation.times.t2},
-                                                              {&readout.t, calculation.times.t}};
+    const std::pair<const ResultReadout *, double> boxes[] = {
+        {&readout.t1, calculation.times.t1}, {&readout.t2, calculation.times.t2}, {&readout.t, calculation.times.t}};
     const std::u16string_view names[] = {u"T1 = ", u"T2 = ", u"T = "};
     for (std::size_t i = 0; i < 3; ++i) {
         const ResultReadout &box = *boxes[i].first;
@@ -180,8 +177,7 @@ void checkReadout(const TimingTexts &calculation)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::u16string text =
-        decodeUtf8(std::string_view(reinterpret_cast<const char *>(data), size));
+    const std::u16string text = decodeUtf8(std::string_view(reinterpret_cast<const char *>(data), size));
     std::u16string entries[3];
     std::size_t entry = 0;
     for (char16_t c : text) {
@@ -201,8 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const TimingInput input{entries[0], entries[1], entries[2]};
     try {
         const CalculateOutcome outcome = Calculate(input);
-        const bool anyEmpty = TrimSpaces(input.ra).empty() || TrimSpaces(input.rb).empty()
-                              || TrimSpaces(input.c).empty();
+        const bool anyEmpty =
+            TrimSpaces(input.ra).empty() || TrimSpaces(input.rb).empty() || TrimSpaces(input.c).empty();
         if (const auto *texts = std::get_if<TimingTexts>(&outcome)) {
             if (anyEmpty)
                 fail("computed although an entry is empty");
@@ -213,8 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         } else if (!anyEmpty) {
             fail("incomplete although every entry is filled");
         }
-    } catch (const OverflowError &) {
-    }
+    } catch (const OverflowError &) {}
     // Any other exception escapes and libFuzzer reports it as a crash.
     return 0;
 }

@@ -4,9 +4,9 @@
 
 #include <QAction>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QLineEdit>
-#include <QFileInfo>
 #include <QMenu>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -63,8 +63,7 @@ void TestApplication::windowIcon()
     const QIcon icon = QApplication::windowIcon();
     QVERIFY(!icon.isNull());
     // Each size a task switcher commonly asks for, up to 128 pixels.
-    QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48},
-                                                  {64, 64}, {128, 128}}));
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
     QCOMPARE(icon.pixmap(32, 32).size(), QSize(32, 32));
 }
 
@@ -207,14 +206,13 @@ void TestApplication::centredFramePosition_data()
 
     const QSize main(397, 258);
     QTest::newRow("no window manager") << QRect(0, 0, 1024, 768) << main << QMargins() << QPoint(313, 255);
-    QTest::newRow("title bar and borders") << QRect(0, 0, 1024, 768) << main << QMargins(1, 20, 1, 5)
-                                          << QPoint(312, 242);
-    QTest::newRow("panel at the bottom") << QRect(0, 0, 1024, 728) << main << QMargins(1, 20, 1, 5)
-                                        << QPoint(312, 222);
-    QTest::newRow("panel at the top and left") << QRect(48, 32, 976, 736) << main << QMargins(1, 20, 1, 5)
-                                              << QPoint(336, 258);
+    QTest::newRow("title bar and borders")
+        << QRect(0, 0, 1024, 768) << main << QMargins(1, 20, 1, 5) << QPoint(312, 242);
+    QTest::newRow("panel at the bottom") << QRect(0, 0, 1024, 728) << main << QMargins(1, 20, 1, 5) << QPoint(312, 222);
+    QTest::newRow("panel at the top and left")
+        << QRect(48, 32, 976, 736) << main << QMargins(1, 20, 1, 5) << QPoint(336, 258);
     QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QSize(229, 227) << QMargins(1, 20, 1, 1)
-                                  << QPoint(2444, 388);
+                                   << QPoint(2444, 388);
     QTest::newRow("larger than the area keeps its title bar inside")
         << QRect(0, 24, 800, 576) << QSize(1000, 700) << QMargins(4, 30, 4, 4) << QPoint(0, 24);
 }

@@ -69,8 +69,7 @@ private slots:
 void TestMainWindow::window()
 {
     QCOMPARE(m_form->objectName(), QStringLiteral("Form1"));
-    QCOMPARE(m_form->windowTitle(),
-             QStringLiteral("Ferolune V%1  -  [编程: Dromel]").arg(captionVersion()));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Ferolune V%1  -  [编程: Dromel]").arg(captionVersion()));
     QCOMPARE(m_form->size(), fromTwips(0, 0, 5955, 3870).size());
     const Qt::WindowFlags flags = m_form->windowFlags();
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
@@ -91,17 +90,17 @@ void TestMainWindow::geometry_data()
         const char *name, *parent;
         int left, top, width, height;
     } rows[] = {
-        {"Frame1", "Form1", 120, 120, 5655, 1215},  {"Image1", "Frame1", 720, 240, 450, 450},
-        {"Image2", "Frame1", 2520, 240, 450, 450},  {"Image3", "Frame1", 4320, 240, 450, 450},
-        {"Text1", "Frame1", 240, 720, 1215, 375},   {"Text2", "Frame1", 2160, 720, 1095, 375},
-        {"Text3", "Frame1", 3960, 720, 1095, 375},  {"Label1", "Frame1", 1560, 840, 210, 210},
-        {"Label2", "Frame1", 3360, 840, 210, 210},  {"Label3", "Frame1", 5160, 840, 315, 210},
-        {"Frame2", "Form1", 120, 1440, 5655, 1215}, {"Image4", "Frame2", 720, 240, 450, 450},
-        {"Image5", "Frame2", 2640, 240, 450, 450},  {"Image6", "Frame2", 4440, 240, 450, 450},
-        {"Text4", "Frame2", 240, 720, 1215, 375},   {"Text5", "Frame2", 2160, 720, 1215, 375},
-        {"Text6", "Frame2", 3960, 720, 1335, 375},  {"Label4", "Frame2", 1560, 840, 105, 210},
-        {"Label5", "Frame2", 3480, 840, 105, 210},  {"Label6", "Frame2", 5400, 840, 105, 210},
-        {"Image7", "Form1", 240, 2880, 3885, 285},  {"Command1", "Form1", 360, 3360, 1095, 375},
+        {"Frame1", "Form1", 120, 120, 5655, 1215},    {"Image1", "Frame1", 720, 240, 450, 450},
+        {"Image2", "Frame1", 2520, 240, 450, 450},    {"Image3", "Frame1", 4320, 240, 450, 450},
+        {"Text1", "Frame1", 240, 720, 1215, 375},     {"Text2", "Frame1", 2160, 720, 1095, 375},
+        {"Text3", "Frame1", 3960, 720, 1095, 375},    {"Label1", "Frame1", 1560, 840, 210, 210},
+        {"Label2", "Frame1", 3360, 840, 210, 210},    {"Label3", "Frame1", 5160, 840, 315, 210},
+        {"Frame2", "Form1", 120, 1440, 5655, 1215},   {"Image4", "Frame2", 720, 240, 450, 450},
+        {"Image5", "Frame2", 2640, 240, 450, 450},    {"Image6", "Frame2", 4440, 240, 450, 450},
+        {"Text4", "Frame2", 240, 720, 1215, 375},     {"Text5", "Frame2", 2160, 720, 1215, 375},
+        {"Text6", "Frame2", 3960, 720, 1335, 375},    {"Label4", "Frame2", 1560, 840, 105, 210},
+        {"Label5", "Frame2", 3480, 840, 105, 210},    {"Label6", "Frame2", 5400, 840, 105, 210},
+        {"Image7", "Form1", 240, 2880, 3885, 285},    {"Command1", "Form1", 360, 3360, 1095, 375},
         {"Command2", "Form1", 2520, 3360, 1095, 375}, {"Command3", "Form1", 4560, 3360, 1095, 375},
     };
     for (const auto &row : rows)
@@ -224,8 +223,8 @@ void TestMainWindow::accessibleNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("accessibleName");
 
-    const QStringList quantities{QStringLiteral("R_A 电阻（Ω）"), QStringLiteral("R_B 电阻（Ω）"),
-                                 QStringLiteral("C 电容（μF）"),  QStringLiteral("T1 充电时间（秒）"),
+    const QStringList quantities{QStringLiteral("R_A 电阻（Ω）"),     QStringLiteral("R_B 电阻（Ω）"),
+                                 QStringLiteral("C 电容（μF）"),      QStringLiteral("T1 充电时间（秒）"),
                                  QStringLiteral("T2 放电时间（秒）"), QStringLiteral("T 周期（秒）")};
     const QStringList units{QStringLiteral("欧姆"), QStringLiteral("欧姆"), QStringLiteral("微法"),
                             QStringLiteral("秒"),   QStringLiteral("秒"),   QStringLiteral("秒")};
@@ -270,13 +269,20 @@ void TestMainWindow::pictures_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("resource");
 
-    QTest::newRow("R_A glyph") << "Image1" << ":/assets/glyph_ra.gif";
-    QTest::newRow("R_B glyph") << "Image2" << ":/assets/glyph_rb.gif";
-    QTest::newRow("C glyph") << "Image3" << ":/assets/glyph_c.gif";
-    QTest::newRow("T1 glyph") << "Image4" << ":/assets/glyph_t1.gif";
-    QTest::newRow("T2 glyph") << "Image5" << ":/assets/glyph_t2.gif";
-    QTest::newRow("T glyph") << "Image6" << ":/assets/glyph_t.gif";
-    QTest::newRow("capacitance banner") << "Image7" << ":/assets/capacitance_banner.jpg";
+    QTest::newRow("R_A glyph") << "Image1"
+                               << ":/assets/glyph_ra.gif";
+    QTest::newRow("R_B glyph") << "Image2"
+                               << ":/assets/glyph_rb.gif";
+    QTest::newRow("C glyph") << "Image3"
+                             << ":/assets/glyph_c.gif";
+    QTest::newRow("T1 glyph") << "Image4"
+                              << ":/assets/glyph_t1.gif";
+    QTest::newRow("T2 glyph") << "Image5"
+                              << ":/assets/glyph_t2.gif";
+    QTest::newRow("T glyph") << "Image6"
+                             << ":/assets/glyph_t.gif";
+    QTest::newRow("capacitance banner") << "Image7"
+                                        << ":/assets/capacitance_banner.jpg";
 }
 
 void TestMainWindow::pictures()
@@ -403,11 +409,10 @@ void TestMainWindow::startState()
 
 void TestMainWindow::tabOrder()
 {
-    const QStringList order{QStringLiteral("Text1"),    QStringLiteral("Text2"),
-                            QStringLiteral("Text3"),    QStringLiteral("Text4"),
-                            QStringLiteral("Text5"),    QStringLiteral("Text6"),
-                            QStringLiteral("Command1"), QStringLiteral("Command2"),
-                            QStringLiteral("Command3"), QStringLiteral("Text1")};
+    const QStringList order{QStringLiteral("Text1"),    QStringLiteral("Text2"),    QStringLiteral("Text3"),
+                            QStringLiteral("Text4"),    QStringLiteral("Text5"),    QStringLiteral("Text6"),
+                            QStringLiteral("Command1"), QStringLiteral("Command2"), QStringLiteral("Command3"),
+                            QStringLiteral("Text1")};
     QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
     for (qsizetype i = 1; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -433,9 +438,12 @@ void TestMainWindow::resultBoxRefusesTypingButCopies_data()
     QTest::addColumn<QString>("text");
 
     // R_A 10000, R_B 10000, C 100 gives three different texts.
-    QTest::newRow("T1") << "Text4" << "1.39";
-    QTest::newRow("T2") << "Text5" << "0.69";
-    QTest::newRow("T") << "Text6" << "2.08";
+    QTest::newRow("T1") << "Text4"
+                        << "1.39";
+    QTest::newRow("T2") << "Text5"
+                        << "0.69";
+    QTest::newRow("T") << "Text6"
+                       << "2.08";
 }
 
 void TestMainWindow::resultBoxRefusesTypingButCopies()
@@ -474,15 +482,21 @@ void TestMainWindow::calculate_data()
     QTest::addColumn<QString>("c");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("typical request") << "1000" << " 1000 " << "10"
-                                     << QStringList{"0.01", "0.01", "0.02"};
-    QTest::newRow("ten kilohms and 100 uF") << "10000" << "10000" << "100"
-                                            << QStringList{"1.39", "0.69", "2.08"};
-    QTest::newRow("all zero") << "0" << "0" << "0" << QStringList{"0.00", "0.00", "0.00"};
-    QTest::newRow("negative R_A") << "-30000" << "10000" << "100"
-                                  << QStringList{"-1.39", "0.69", "-0.69"};
-    QTest::newRow("text that is no number") << "abc" << "10000" << "100"
-                                            << QStringList{"0.69", "0.69", "1.39"};
+    QTest::newRow("typical request") << "1000"
+                                     << " 1000 "
+                                     << "10" << QStringList{"0.01", "0.01", "0.02"};
+    QTest::newRow("ten kilohms and 100 uF") << "10000"
+                                            << "10000"
+                                            << "100" << QStringList{"1.39", "0.69", "2.08"};
+    QTest::newRow("all zero") << "0"
+                              << "0"
+                              << "0" << QStringList{"0.00", "0.00", "0.00"};
+    QTest::newRow("negative R_A") << "-30000"
+                                  << "10000"
+                                  << "100" << QStringList{"-1.39", "0.69", "-0.69"};
+    QTest::newRow("text that is no number") << "abc"
+                                            << "10000"
+                                            << "100" << QStringList{"0.69", "0.69", "1.39"};
 }
 
 void TestMainWindow::calculate()
@@ -517,8 +531,9 @@ void TestMainWindow::longResultsShowTheirLeadingDigits()
 {
     enter(QStringLiteral("1e9"), QStringLiteral("1e9"), QStringLiteral("1e6"));
     clickCalculate();
-    QCOMPARE(results(), (QStringList{QStringLiteral("1386000000.00"), QStringLiteral("693000000.00"),
-                                     QStringLiteral("2079000000.00")}));
+    QCOMPARE(results(),
+             (QStringList{QStringLiteral("1386000000.00"), QStringLiteral("693000000.00"),
+                          QStringLiteral("2079000000.00")}));
     for (const char *name : {"Text4", "Text5", "Text6"}) {
         auto *box = child<QLineEdit>(name);
         QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) > box->width(), name);
@@ -536,13 +551,27 @@ void TestMainWindow::incompleteData_data()
     QTest::addColumn<QString>("rb");
     QTest::addColumn<QString>("c");
 
-    QTest::newRow("all empty") << "" << "" << "";
-    QTest::newRow("R_A empty") << "" << "1000" << "10";
-    QTest::newRow("R_B empty") << "1000" << "" << "10";
-    QTest::newRow("C empty") << "1000" << "1000" << "";
-    QTest::newRow("R_A only spaces") << "   " << "1000" << "10";
-    QTest::newRow("C only spaces") << "1000" << "1000" << " ";
-    QTest::newRow("two empty") << "1000" << "" << "";
+    QTest::newRow("all empty") << ""
+                               << ""
+                               << "";
+    QTest::newRow("R_A empty") << ""
+                               << "1000"
+                               << "10";
+    QTest::newRow("R_B empty") << "1000"
+                               << ""
+                               << "10";
+    QTest::newRow("C empty") << "1000"
+                             << "1000"
+                             << "";
+    QTest::newRow("R_A only spaces") << "   "
+                                     << "1000"
+                                     << "10";
+    QTest::newRow("C only spaces") << "1000"
+                                   << "1000"
+                                   << " ";
+    QTest::newRow("two empty") << "1000"
+                               << ""
+                               << "";
 }
 
 void TestMainWindow::incompleteData()
@@ -586,9 +615,15 @@ void TestMainWindow::overflow_data()
     QTest::addColumn<QString>("rb");
     QTest::addColumn<QString>("c");
 
-    QTest::newRow("R_A beyond the double range") << "1e999" << "1000" << "10";
-    QTest::newRow("C beyond the double range") << "1000" << "1000" << "1e400";
-    QTest::newRow("twice R_B overflows") << "1" << "1e308" << "1000000";
+    QTest::newRow("R_A beyond the double range") << "1e999"
+                                                 << "1000"
+                                                 << "10";
+    QTest::newRow("C beyond the double range") << "1000"
+                                               << "1000"
+                                               << "1e400";
+    QTest::newRow("twice R_B overflows") << "1"
+                                         << "1e308"
+                                         << "1000000";
 }
 
 void TestMainWindow::overflow()

@@ -14,8 +14,8 @@ const QColor Orange(255, 128, 0);
 
 // The main window's pictures: the label and the file its form names.
 constexpr std::pair<const char *, const char *> MainWindowPictures[] = {
-    {"Image1", "glyph_ra.gif"}, {"Image2", "glyph_rb.gif"}, {"Image3", "glyph_c.gif"},
-    {"Image4", "glyph_t1.gif"}, {"Image5", "glyph_t2.gif"}, {"Image6", "glyph_t.gif"},
+    {"Image1", "glyph_ra.gif"},          {"Image2", "glyph_rb.gif"}, {"Image3", "glyph_c.gif"},
+    {"Image4", "glyph_t1.gif"},          {"Image5", "glyph_t2.gif"}, {"Image6", "glyph_t.gif"},
     {"Image7", "capacitance_banner.jpg"}};
 
 int scaleOf(const QWidget *window)
@@ -53,7 +53,10 @@ QString difference(const QImage &shown, QPoint origin, const QImage &expected, Q
     if (differing == 0)
         return {};
     return QStringLiteral("%1 of %2 pixels differ, the first at %3,%4")
-        .arg(differing).arg(expected.width() * expected.height()).arg(first.x()).arg(first.y());
+        .arg(differing)
+        .arg(expected.width() * expected.height())
+        .arg(first.x())
+        .arg(first.y());
 }
 
 void checkMainWindowPicture(Form1 &form, const QString &name, const QString &file)
@@ -81,8 +84,8 @@ void checkPrincipleWindow(Form2 &principle)
     QVERIFY(!expected.isNull());
     QCOMPARE(principle.size() * scale, expected.size());
     const auto *button = principle.findChild<QPushButton *>(QStringLiteral("Command1"));
-    const QString diff = difference(shown, QPoint(0, 0), expected,
-                                    QRect(button->pos() * scale, button->size() * scale));
+    const QString diff =
+        difference(shown, QPoint(0, 0), expected, QRect(button->pos() * scale, button->size() * scale));
     QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("at %1: %2").arg(scale).arg(diff)));
 }
 

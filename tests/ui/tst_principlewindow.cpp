@@ -195,9 +195,7 @@ void TestPrincipleWindow::sameWindowAndPictureOnSecondOpening()
 
 void TestPrincipleWindow::closesByCloseBox()
 {
-    const Sighting seen = showPrinciple([](QWidget *window, Sighting &) {
-        window->windowHandle()->close();
-    });
+    const Sighting seen = showPrinciple([](QWidget *window, Sighting &) { window->windowHandle()->close(); });
     QVERIFY(seen.window);
     QVERIFY(!seen.window->isVisible());
     QVERIFY(m_form->isVisible());
@@ -228,8 +226,7 @@ void TestPrincipleWindow::spaceClosesEscapeDoesNot()
 
 void TestPrincipleWindow::mainWindowTakesNoInputWhileOpen()
 {
-    for (const auto &[name, text] : {std::pair{"Text1", "1000"}, std::pair{"Text2", "1000"},
-                                     std::pair{"Text3", "10"}})
+    for (const auto &[name, text] : {std::pair{"Text1", "1000"}, std::pair{"Text2", "1000"}, std::pair{"Text3", "10"}})
         m_form->findChild<QLineEdit *>(QLatin1String(name))->setText(QLatin1String(text));
     auto *calculate = m_form->findChild<QPushButton *>(QStringLiteral("Command1"));
     auto *result = m_form->findChild<QLineEdit *>(QStringLiteral("Text4"));

@@ -23,8 +23,7 @@ QStringList details(const QStringList &firstLines, const QString &shared)
 }
 
 const QStringList ToneDetails =
-    details({QStringLiteral("T1 = 540.5 μs"), QStringLiteral("T2 = 471.2 μs"),
-             QStringLiteral("T = 1.012 ms")},
+    details({QStringLiteral("T1 = 540.5 μs"), QStringLiteral("T2 = 471.2 μs"), QStringLiteral("T = 1.012 ms")},
             QStringLiteral("频率 f = 988.4 Hz\n占空比 T1/T = 53.4%\n"
                            "读入 R_A = 1.000 kΩ，R_B = 6.800 kΩ，C = 100.0 nF"));
 
@@ -76,12 +75,11 @@ void TestReadout::detailAfterCalculation_data()
 
     QTest::newRow("nothing calculated yet") << QStringList() << QStringList(3, Placeholder);
     QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"} << ToneDetails;
-    QTest::newRow("LED blinker")
-        << QStringList{"1000", "10000", "47"}
-        << details({QStringLiteral("T1 = 358.3 ms"), QStringLiteral("T2 = 325.7 ms"),
-                    QStringLiteral("T = 684.0 ms")},
-                   QStringLiteral("频率 f = 1.462 Hz\n占空比 T1/T = 52.4%\n"
-                                  "读入 R_A = 1.000 kΩ，R_B = 10.00 kΩ，C = 47.00 μF"));
+    QTest::newRow("LED blinker") << QStringList{"1000", "10000", "47"}
+                                 << details({QStringLiteral("T1 = 358.3 ms"), QStringLiteral("T2 = 325.7 ms"),
+                                             QStringLiteral("T = 684.0 ms")},
+                                            QStringLiteral("频率 f = 1.462 Hz\n占空比 T1/T = 52.4%\n"
+                                                           "读入 R_A = 1.000 kΩ，R_B = 10.00 kΩ，C = 47.00 μF"));
 }
 
 void TestReadout::detailAfterCalculation()
@@ -132,8 +130,7 @@ QMenu *TestReadout::openMenu(QLineEdit *box, bool byKey)
         QContextMenuEvent event(QContextMenuEvent::Keyboard, cursor, box->mapToGlobal(cursor));
         QApplication::sendEvent(box, &event);
     } else {
-        QTest::mouseClick(m_form->windowHandle(), Qt::RightButton, {},
-                          box->mapTo(m_form, box->rect().center()));
+        QTest::mouseClick(m_form->windowHandle(), Qt::RightButton, {}, box->mapTo(m_form, box->rect().center()));
     }
     if (!QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }))
         return nullptr;

@@ -225,9 +225,10 @@ void TestSongFace::walkSeesEveryKindOfText()
     QStringList texts;
     for (const ShownText &shown : everythingShown())
         texts << shown.text;
-    for (const QString &expected : {QStringLiteral("计算原理"), QStringLiteral("输出"), QStringLiteral("μF"),
-                                    QStringLiteral("请填写完整的数据！"), QStringLiteral("数值溢出，请检查输入的数据！"),
-                                    QStringLiteral("Quandel"), QStringLiteral("确定"), QStringLiteral("全选")})
+    for (const QString &expected :
+         {QStringLiteral("计算原理"), QStringLiteral("输出"), QStringLiteral("μF"),
+          QStringLiteral("请填写完整的数据！"), QStringLiteral("数值溢出，请检查输入的数据！"),
+          QStringLiteral("Quandel"), QStringLiteral("确定"), QStringLiteral("全选")})
         QVERIFY2(texts.contains(expected), qPrintable(expected));
 }
 
@@ -256,8 +257,10 @@ void TestSongFace::faceHoldsEveryCharacterShown()
                 continue;
             missing += QString::fromUcs4(&c, 1);
         }
-        QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("%1 lacks %2 (%3) of \"%4\"")
-                                                   .arg(QLatin1String(file), missing, hex(missing), text)));
+        QVERIFY2(
+            missing.isEmpty(),
+            qPrintable(
+                QStringLiteral("%1 lacks %2 (%3) of \"%4\"").arg(QLatin1String(file), missing, hex(missing), text)));
     }
 }
 

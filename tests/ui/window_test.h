@@ -84,8 +84,8 @@ private:
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        ShownBox shown{box->windowTitle(), box->text(), box->icon(), {}, box->windowModality(),
-                       false, box->width(), isCentred(box)};
+        ShownBox shown{box->windowTitle(),    box->text(), box->icon(),  {},
+                       box->windowModality(), false,       box->width(), isCentred(box)};
         for (const QAbstractButton *button : box->buttons()) {
             shown.buttons << button->text();
             shown.buttonIcons = shown.buttonIcons || !button->icon().isNull();
@@ -106,8 +106,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 protected:
-    template<typename T = QWidget>
-    T *child(const char *name) const
+    template<typename T = QWidget> T *child(const char *name) const
     {
         auto *widget = m_form->findChild<T *>(QLatin1String(name));
         if (!widget)
