@@ -42,6 +42,13 @@ bool isDecimalDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+// Chinese input methods type the ideographic full stop (or its half-width
+// form) for the decimal point, e.g. first in an entry or after a full-width digit.
+bool isDecimalPoint(char16_t c)
+{
+    return c == u'.' || c == u'\u3002' || c == u'\uFF61';
+}
+
 // The characters of a text as the number reader sees them: blanks skipped,
 // full-width forms narrowed. Each character is looked at a bounded number of
 // times, so reading is linear in the length of the text.
@@ -184,7 +191,7 @@ std::optional<double> readDecimal(TypedCharacters &in)
         anyDigit = true;
         in.skip();
     }
-    if (in.peek() == u'.') {
+    if (isDecimalPoint(in.peek())) {
         in.skip();
         for (char16_t c = in.peek(); isDecimalDigit(c); c = in.peek()) {
             significand.addFractionDigit(static_cast<char>(c));

@@ -20,7 +20,8 @@ std::u16string_view TrimSpaces(std::u16string_view text);
 
 // The value of the number the text starts with, read the way a user types it:
 // blanks (space, tab, line feed, U+3000) anywhere are ignored, full-width forms
-// count as ASCII, the exponent marker is E or D in either case, "&H"/"&O" give
+// count as ASCII, the ideographic full stop "。" (and "｡") is a decimal point as
+// "." is, the exponent marker is E or D in either case, "&H"/"&O" give
 // hexadecimal/octal after an optional sign, and reading stops at the first
 // character that cannot continue the number. The result is the double nearest
 // to that prefix; no numeric prefix gives 0. Throws OverflowError when the

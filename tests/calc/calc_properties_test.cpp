@@ -79,12 +79,14 @@ TEST(LeadingNumberProperty, ReadsBackTheShortestTextOfAnyDouble)
     }
 }
 
-// The same text typed with full-width characters, blanks between them and a unit after it.
+// The same text typed with full-width characters, blanks between them, the
+// point as any input method types it and a unit after it.
 TEST(LeadingNumberProperty, ReadsBackTheShortestTextTypedLoosely)
 {
     std::mt19937_64 random(7);
     std::bernoulli_distribution coin;
     const std::u16string blanks[] = {u" ", u"\t", u"\n", u"\u3000"};
+    const char16_t points[] = {u'.', u'\uff0e', u'\u3002', u'\uff61'};
     for (int round = 0; round < Rounds; ++round) {
         const double value = randomScaledDouble(random);
         const std::string text = shortestText(value);
@@ -93,7 +95,10 @@ TEST(LeadingNumberProperty, ReadsBackTheShortestTextTypedLoosely)
             if (coin(random))
                 typed += blanks[random() % 4];
             const auto wide = static_cast<char16_t>(c);
-            typed += coin(random) ? char16_t(wide - u'!' + u'\uff01') : wide;
+            if (c == '.')
+                typed += points[random() % 4];
+            else
+                typed += coin(random) ? char16_t(wide - u'!' + u'\uff01') : wide;
         }
         typed += u"k\u03a9";
         SCOPED_TRACE(text);
@@ -260,7 +265,8 @@ bool isResultText(const std::u16string &text)
 // Entries built from the characters that matter to the reader, in any order.
 std::u16string randomEntry(std::mt19937_64 &random)
 {
-    static const std::u16string alphabet = u"0123456789..--++eEdD&HhOoF  \t\n\r\u3000\uff11\uff0e\uff0d\uff25k%,x";
+    static const std::u16string alphabet =
+        u"0123456789..--++eEdD&HhOoF  \t\n\r\u3000\uff11\uff0e\u3002\uff0d\uff25k%,x";
     std::uniform_int_distribution<std::size_t> length(0, 14);
     std::u16string entry;
     for (std::size_t i = length(random); i > 0; --i)

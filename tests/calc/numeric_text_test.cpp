@@ -201,9 +201,24 @@ const NumberRow FullWidthRows[] = {
     {"MixedWidths", u"1\uff10.\uff15", 10.5},
     {"FullWidthCommaEnds", u"\uff11\uff0c\uff15", 1.0},
     {"FullWidthPercentEnds", u"\uff15\uff10\uff05", 50.0},
-    {"IdeographicFullStopIsNotAPoint", u"1\u30025", 1.0},
 };
 INSTANTIATE_TEST_SUITE_P(FullWidth, LeadingNumberTest, testing::ValuesIn(FullWidthRows), rowName<NumberRow>);
+
+// What Chinese input methods give for the decimal point: "。", or "｡" in half-width forms.
+const NumberRow IdeographicFullStopRows[] = {
+    {"Between", u"2\u30025", 2.5},
+    {"First", u"\u30025", 0.5},
+    {"AfterFullWidthDigit", u"\uff14\u3002\uff17", 4.7},
+    {"SecondEnds", u"1\u30022\u30023", 1.2},
+    {"AfterDotEnds", u"1.2\u30023", 1.2},
+    {"SignAndExponent", u"-\u30025e1", -5.0},
+    {"HalfWidthForm", u"2\uff615", 2.5},
+    {"Alone", u"\u3002", 0.0},
+    {"ThenExponent", u"\u3002e5", 0.0},
+    {"EndsHex", u"&H1\u30025", 1.0},
+};
+INSTANTIATE_TEST_SUITE_P(IdeographicFullStop, LeadingNumberTest, testing::ValuesIn(IdeographicFullStopRows),
+                         rowName<NumberRow>);
 
 const NumberRow PrecisionRows[] = {
     {"BeyondDoubleIntegers", u"9007199254740993", 9007199254740992.0},
