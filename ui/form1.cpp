@@ -10,8 +10,8 @@
 #include "calc/readout.h"
 #include "calc/timing.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QMenu>
 
 #include <variant>
@@ -59,6 +59,14 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
         connect(box, &QWidget::customContextMenuRequested, this,
                 [this, box](const QPoint &position) { showResultMenu(box, position); });
     }
+
+    // An entry longer than its box shows its leading digits once the focus has
+    // moved on to another control, as the results do. A context menu or a switch
+    // to another window leaves the caret where the user put it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && (old == m_ui->Text1 || old == m_ui->Text2 || old == m_ui->Text3))
+            static_cast<QLineEdit *>(old)->setCursorPosition(0);
+    });
 
     connect(m_ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
     connect(m_ui->Command2, &QPushButton::clicked, this, &Form1::showPrinciple);

@@ -1,6 +1,7 @@
 #include "window_test.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -59,6 +60,8 @@ private slots:
     void calculate();
     void calculateTwiceGivesSameTexts();
     void longResultsShowTheirLeadingDigits();
+    void longEntriesShowTheirLeadingDigitsOnceLeft_data();
+    void longEntriesShowTheirLeadingDigitsOnceLeft();
     void incompleteData_data();
     void incompleteData();
     void incompleteDataKeepsEarlierResults();
@@ -543,6 +546,72 @@ void TestMainWindow::longResultsShowTheirLeadingDigits()
         box->grab();
         QVERIFY2(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() < 10, name);
     }
+}
+
+void TestMainWindow::longEntriesShowTheirLeadingDigitsOnceLeft_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("leaveBy");
+    QTest::addColumn<bool>("leadingShown");
+
+    QTest::newRow("Tab") << "Text1"
+                         << "tab" << true;
+    QTest::newRow("click on 计算") << "Text3"
+                                   << "calculate" << true;
+    QTest::newRow("click on another entry") << "Text2"
+                                            << "click Text1" << true;
+    QTest::newRow("own context menu keeps the caret") << "Text1"
+                                                      << "menu" << false;
+    QTest::newRow("another window keeps the caret") << "Text3"
+                                                    << "window" << false;
+}
+
+void TestMainWindow::longEntriesShowTheirLeadingDigitsOnceLeft()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, leaveBy);
+    QFETCH(bool, leadingShown);
+
+    enter(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"));
+    auto *box = child<QLineEdit>(qPrintable(name));
+    box->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    box->clear();
+    // 100 000 000 in full-width digits, committed as an input method does.
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("１００００００００"));
+    QApplication::sendEvent(box, &typed);
+    const auto caretX = [box] {
+        box->grab();
+        return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    };
+    QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) > box->width());
+    QVERIFY(caretX() > box->width() / 2);
+
+    QLineEdit otherWindow;
+    if (leaveBy == QLatin1String("tab")) {
+        QTest::keyClick(box, Qt::Key_Tab);
+    } else if (leaveBy == QLatin1String("calculate")) {
+        clickCalculate();
+        QCOMPARE(results().first(), QStringLiteral("138.60"));
+    } else if (leaveBy == QLatin1String("click Text1")) {
+        QTest::mouseClick(child<QLineEdit>("Text1"), Qt::LeftButton);
+    } else if (leaveBy == QLatin1String("menu")) {
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, box->rect().center(),
+                                  box->mapToGlobal(box->rect().center()));
+        QApplication::sendEvent(box, &request);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QCOMPARE(box->cursorPosition(), box->text().size());
+        QApplication::activePopupWidget()->close();
+    } else {
+        otherWindow.show();
+        otherWindow.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&otherWindow));
+    }
+    QTRY_VERIFY(QApplication::focusWidget() != box || leaveBy == QLatin1String("menu"));
+
+    QCOMPARE(box->cursorPosition(), leadingShown ? 0 : box->text().size());
+    QCOMPARE(caretX() < 10, leadingShown);
 }
 
 void TestMainWindow::incompleteData_data()
