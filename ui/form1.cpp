@@ -61,8 +61,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
     }
 
     // An entry longer than its box shows its leading digits once the focus has
-    // moved on to another control, as the results do. A context menu or a switch
-    // to another window leaves the caret where the user put it.
+    // moved on to another control, as the results do; a switch to another window
+    // leaves the caret where the user put it.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         if (now && (old == m_ui->Text1 || old == m_ui->Text2 || old == m_ui->Text3))
             static_cast<QLineEdit *>(old)->setCursorPosition(0);
