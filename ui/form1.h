@@ -25,6 +25,9 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void calculate();
     void showPrinciple();

@@ -1,24 +1,41 @@
-// The detail behind the result boxes' two decimals: tooltips, accessible
-// descriptions and the copy entry of their context menu.
+// The detail behind the boxes: tooltips, accessible descriptions and the copy
+// entry of the result boxes' context menu.
 #include "window_test.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace {
 
 const char *const ResultBoxes[] = {"Text4", "Text5", "Text6"};
+const char *const Entries[] = {"Text1", "Text2", "Text3"};
 
 const QString Placeholder = QStringLiteral("按“计算”后，这里显示精确值、频率和占空比");
 const QString CopyExact = QStringLiteral("复制精确值");
+const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000"),
+                             QStringLiteral("R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000"),
+                             QStringLiteral("C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1")};
 
-// The T1, T2 and T boxes' detail: their own first line, then the lines they share.
-QStringList details(const QStringList &firstLines, const QString &shared)
+// The T1, T2 and T boxes' detail: the warnings, their own first line, then the
+// lines they share.
+QStringList details(const QStringList &firstLines, const QString &shared, const QString &warnings = {})
 {
     QStringList texts;
     for (const QString &line : firstLines)
-        texts << line + QLatin1Char('\n') + shared;
+        texts << warnings + line + QLatin1Char('\n') + shared;
+    return texts;
+}
+
+// The entry boxes' detail: their warnings and readings, then their hints.
+QStringList withHints(const QStringList &readings)
+{
+    QStringList texts;
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        texts << readings.at(i) + QLatin1Char('\n') + EntryHints.at(i);
     return texts;
 }
 
@@ -36,8 +53,12 @@ class TestReadout : public MainWindowTest
 private slots:
     void detailAfterCalculation_data();
     void detailAfterCalculation();
+    void entryDetail_data();
+    void entryDetail();
     void detailKeptByMessageBoxes_data();
     void detailKeptByMessageBoxes();
+    void toolTipShowsTypedTextAsTyped_data();
+    void toolTipShowsTypedTextAsTyped();
     void copyExactValue_data();
     void copyExactValue();
 
@@ -47,25 +68,37 @@ private:
         enter(ra, rb, c);
         clickCalculate();
     }
-    QStringList toolTips() const;
-    QStringList descriptions() const;
+    QStringList toolTips(const char *const (&names)[3] = ResultBoxes) const;
+    QStringList descriptions(const char *const (&names)[3] = ResultBoxes) const;
+    QString shownToolTip(QLineEdit *box);
     QMenu *openMenu(QLineEdit *box, bool byKey);
 };
 
-QStringList TestReadout::toolTips() const
+QStringList TestReadout::toolTips(const char *const (&names)[3]) const
 {
     QStringList texts;
-    for (const char *name : ResultBoxes)
+    for (const char *name : names)
         texts << child<QLineEdit>(name)->toolTip();
     return texts;
 }
 
-QStringList TestReadout::descriptions() const
+QStringList TestReadout::descriptions(const char *const (&names)[3]) const
 {
     QStringList texts;
-    for (const char *name : ResultBoxes)
+    for (const char *name : names)
         texts << child<QLineEdit>(name)->accessibleDescription();
     return texts;
+}
+
+// The tooltip the box shows when the mouse rests on it, as rich text.
+QString TestReadout::shownToolTip(QLineEdit *box)
+{
+    const QPoint centre = box->rect().center();
+    QHelpEvent event(QEvent::ToolTip, centre, box->mapToGlobal(centre));
+    QApplication::sendEvent(box, &event);
+    if (!QTest::qWaitFor([] { return QToolTip::isVisible(); }))
+        return {};
+    return QToolTip::text();
 }
 
 void TestReadout::detailAfterCalculation_data()
@@ -75,11 +108,17 @@ void TestReadout::detailAfterCalculation_data()
 
     QTest::newRow("nothing calculated yet") << QStringList() << QStringList(3, Placeholder);
     QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"} << ToneDetails;
-    QTest::newRow("LED blinker") << QStringList{"1000", "10000", "47"}
-                                 << details({QStringLiteral("T1 = 358.3 ms"), QStringLiteral("T2 = 325.7 ms"),
-                                             QStringLiteral("T = 684.0 ms")},
-                                            QStringLiteral("频率 f = 1.462 Hz\n占空比 T1/T = 52.4%\n"
-                                                           "读入 R_A = 1.000 kΩ，R_B = 10.00 kΩ，C = 47.00 μF"));
+    QTest::newRow("LED blinker") << QStringList{"10000", "68000", "10"}
+                                 << details({QStringLiteral("T1 = 540.5 ms"), QStringLiteral("T2 = 471.2 ms"),
+                                             QStringLiteral("T = 1.012 s")},
+                                            QStringLiteral("频率 f = 0.9884 Hz\n占空比 T1/T = 53.4%\n"
+                                                           "读入 R_A = 10.00 kΩ，R_B = 68.00 kΩ，C = 10.00 μF"));
+    QTest::newRow("nanofarads typed")
+        << QStringList{"1000", "6800", "100n"}
+        << details({QStringLiteral("T1 = 540.5 ms"), QStringLiteral("T2 = 471.2 ms"), QStringLiteral("T = 1.012 s")},
+                   QStringLiteral("频率 f = 0.9884 Hz\n占空比 T1/T = 53.4%\n"
+                                  "读入 R_A = 1.000 kΩ，R_B = 6.800 kΩ，C = 100.0 μF"),
+                   QStringLiteral("注意：C 输入“100n”读作 100 μF（“n”未计入，单位为 μF）\n"));
 }
 
 void TestReadout::detailAfterCalculation()
@@ -91,6 +130,35 @@ void TestReadout::detailAfterCalculation()
         calculate(entries.at(0), entries.at(1), entries.at(2));
     QCOMPARE(toolTips(), expected);
     QCOMPARE(descriptions(), expected);
+}
+
+void TestReadout::entryDetail_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("nothing calculated yet") << QStringList() << EntryHints;
+    QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"}
+                                << withHints({QStringLiteral("计算时读作 1.000 kΩ"),
+                                              QStringLiteral("计算时读作 6.800 kΩ"),
+                                              QStringLiteral("计算时读作 100.0 nF")});
+    QTest::newRow("units typed") << QStringList{"4k7", "6800", "100n"}
+                                 << withHints({QStringLiteral("注意：R_A 输入“4k7”读作 4 Ω（“k7”未计入，单位为 Ω）\n"
+                                                              "计算时读作 4.000 Ω"),
+                                               QStringLiteral("计算时读作 6.800 kΩ"),
+                                               QStringLiteral("注意：C 输入“100n”读作 100 μF（“n”未计入，单位为 μF）\n"
+                                                              "计算时读作 100.0 μF")});
+}
+
+void TestReadout::entryDetail()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, expected);
+
+    if (!entries.isEmpty())
+        calculate(entries.at(0), entries.at(1), entries.at(2));
+    QCOMPARE(toolTips(Entries), expected);
+    QCOMPARE(descriptions(Entries), expected);
 }
 
 void TestReadout::detailKeptByMessageBoxes_data()
@@ -120,6 +188,26 @@ void TestReadout::detailKeptByMessageBoxes()
     QCOMPARE(descriptions(), before);
 }
 
+void TestReadout::toolTipShowsTypedTextAsTyped_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("R_A") << "Text1";
+    QTest::newRow("T1") << "Text4";
+}
+
+// Markup typed into an entry is shown as typed, line for line, not obeyed.
+void TestReadout::toolTipShowsTypedTextAsTyped()
+{
+    QFETCH(QString, name);
+
+    calculate(QStringLiteral("<i>1</i>k"), QStringLiteral("6800"), QStringLiteral("0.1"));
+    QLineEdit *box = child<QLineEdit>(qPrintable(name));
+    QVERIFY(box->toolTip().startsWith(QStringLiteral("注意：R_A 输入“<i>1</i>k”读作 0 Ω")));
+    QTextDocument shown;
+    shown.setHtml(shownToolTip(box));
+    QCOMPARE(shown.toPlainText(), box->toolTip());
+}
+
 QMenu *TestReadout::openMenu(QLineEdit *box, bool byKey)
 {
     if (byKey) {
@@ -143,11 +231,11 @@ void TestReadout::copyExactValue_data()
     QTest::addColumn<bool>("byKey");
     QTest::addColumn<QString>("exact");
 
-    // The audio tone's three times.
-    QTest::newRow("T1 by the menu key") << "Text4" << true << "0.0005405399999999999";
-    QTest::newRow("T2 by the menu key") << "Text5" << true << "0.00047123999999999994";
-    QTest::newRow("T by the menu key") << "Text6" << true << "0.0010117799999999999";
-    QTest::newRow("T by a right click") << "Text6" << false << "0.0010117799999999999";
+    // The audio tone's three times, to 15 significant digits.
+    QTest::newRow("T1 by the menu key") << "Text4" << true << "0.00054054";
+    QTest::newRow("T2 by the menu key") << "Text5" << true << "0.00047124";
+    QTest::newRow("T by the menu key") << "Text6" << true << "0.00101178";
+    QTest::newRow("T by a right click") << "Text6" << false << "0.00101178";
 }
 
 void TestReadout::copyExactValue()
