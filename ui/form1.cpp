@@ -4,6 +4,7 @@
 #include "application.h"
 #include "form2.h"
 #include "pictures.h"
+#include "waveform.h"
 #include "windowing.h"
 
 #include "calc/numeric_text.h"
@@ -126,6 +127,11 @@ void Form1::calculate()
             describe(m_ui->Text1, readout.ra);
             describe(m_ui->Text2, readout.rb);
             describe(m_ui->Text3, readout.c);
+            // Only a design of positive parts oscillates as the formulas say.
+            const calc::EnteredValues &read = texts->read;
+            m_waveform.reset();
+            if (read.ra >= 0 && read.rb >= 0 && read.c > 0 && texts->times.t > 0)
+                m_waveform = texts->times;
         } else {
             showMessage(IncompleteDataMessage);
         }
@@ -147,14 +153,18 @@ void Form1::showResultMenu(QLineEdit *box, const QPoint &position)
     menu->popup(box->mapToGlobal(position));
 }
 
-// Every box's tooltip goes out as rich text.
+// Every box's tooltip goes out as rich text; the T box's also shows the
+// waveform, drawn only now that it is about to show.
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (event->type() != QEvent::ToolTip || !box || box->toolTip().isEmpty())
         return QWidget::eventFilter(watched, event);
 
-    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), toolTipHtml(box->toolTip()), box);
+    QString html = toolTipHtml(box->toolTip());
+    if (box == m_ui->Text6 && m_waveform)
+        html += waveformHtml(m_waveform->t1, m_waveform->t2, box->devicePixelRatio());
+    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), html, box);
     return true;
 }
 

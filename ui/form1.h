@@ -3,7 +3,10 @@
 #include <QHash>
 #include <QWidget>
 
+#include "calc/timing.h"
+
 #include <memory>
+#include <optional>
 
 QT_BEGIN_NAMESPACE
 class QLineEdit;
@@ -38,6 +41,8 @@ private:
     std::unique_ptr<Form2> m_principle;
     // The value each result box copies exactly, once there is one.
     QHash<const QLineEdit *, QString> m_exactValues;
+    // The times the T box's tooltip draws, for a design that has a waveform.
+    std::optional<calc::TimingResult> m_waveform;
 };
 
 } // namespace ferolune::ui

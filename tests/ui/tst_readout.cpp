@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -59,6 +60,8 @@ private slots:
     void detailKeptByMessageBoxes();
     void toolTipShowsTypedTextAsTyped_data();
     void toolTipShowsTypedTextAsTyped();
+    void waveformToScale_data();
+    void waveformToScale();
     void copyExactValue_data();
     void copyExactValue();
 
@@ -206,6 +209,81 @@ void TestReadout::toolTipShowsTypedTextAsTyped()
     QTextDocument shown;
     shown.setHtml(shownToolTip(box));
     QCOMPARE(shown.toPlainText(), box->toolTip());
+}
+
+void TestReadout::waveformToScale_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<double>("chargeShare"); // T1 / T, or none
+
+    QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"} << 7800.0 / 14600;
+    QTest::newRow("long charge") << QStringList{"10000", "1000", "1"} << 11000.0 / 12000;
+    QTest::newRow("none for a negative R_A") << QStringList{"-1000", "6800", "0.1"} << 0.0;
+}
+
+// The output trace of the T box's tooltip, as it is on screen: at every scale
+// its levels are solid lines a logical pixel thick, and its high and low spans
+// over the period are those of T1 and T2.
+void TestReadout::waveformToScale()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(double, chargeShare);
+
+    calculate(entries.at(0), entries.at(1), entries.at(2));
+    QLineEdit *box = child<QLineEdit>("Text6");
+    const QString html = shownToolTip(box);
+    QTextDocument document;
+    document.setHtml(html);
+    QVERIFY(document.toPlainText().startsWith(box->toolTip()));
+    QCOMPARE(html.contains(QStringLiteral("<img")), chargeShare > 0);
+    if (chargeShare == 0)
+        return;
+
+    // Drawn for the screen's device pixel ratio, not scaled up to it.
+    const QRegularExpressionMatch image =
+        QRegularExpression(QStringLiteral("src=\"data:image/png;base64,([^\"]+)\" width=\"(\\d+)\"")).match(html);
+    QVERIFY(image.hasMatch());
+    const QImage drawn = QImage::fromData(QByteArray::fromBase64(image.captured(1).toLatin1()), "PNG");
+    QCOMPARE(drawn.width(), qRound(image.captured(2).toInt() * box->devicePixelRatio()));
+
+    QWidget *tip = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("qtooltip_label") && widget->isVisible())
+            tip = widget;
+    QVERIFY(tip);
+    const QImage shown = tip->grab().toImage();
+    const int thickness = qRound(shown.devicePixelRatio());
+
+    // Each row's runs of the output's blue, longer than its vertical edges are wide.
+    const QRgb blue = qRgb(0, 0, 255);
+    QList<int> rows;
+    QList<QList<std::pair<int, int>>> runs;
+    for (int y = 0; y < shown.height(); ++y) {
+        QList<std::pair<int, int>> found;
+        for (int x = 0; x < shown.width(); ++x) {
+            int end = x;
+            while (end < shown.width() && shown.pixel(end, y) == blue)
+                ++end;
+            if (end - x >= 3 * thickness)
+                found.append({x, end - 1});
+            x = end;
+        }
+        if (!found.isEmpty()) {
+            rows << y;
+            runs << found;
+        }
+    }
+    // The high level, then the low level, each `thickness` rows.
+    QCOMPARE(rows.size(), 2 * thickness);
+    QCOMPARE(rows.at(thickness - 1), rows.first() + thickness - 1);
+    const QList<std::pair<int, int>> high = runs.first(), low = runs.last();
+    QCOMPARE(high.size(), 2);
+    QVERIFY(low.size() >= 2);
+    const double period = high.at(1).first - high.at(0).first;
+    const double charge = high.at(0).second - high.at(0).first;
+    const double discharge = low.at(0).second - low.at(0).first;
+    QVERIFY2(qAbs(charge - chargeShare * period) <= 2, qPrintable(QString::number(charge / period)));
+    QVERIFY2(qAbs(discharge - (1 - chargeShare) * period) <= 2, qPrintable(QString::number(discharge / period)));
 }
 
 QMenu *TestReadout::openMenu(QLineEdit *box, bool byKey)
