@@ -164,11 +164,8 @@ TEST_P(FormatFifteenDigitsTest, CopiesFifteenDigits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormatFifteenDigitsTest,
-                         testing::Values(FifteenRow{"LedBlinkerPeriod", 1.0117799999999997, u"1.01178"},
-                                         FifteenRow{"TonePeriod", 0.0010117799999999999, u"0.00101178"},
-                                         FifteenRow{"ToneChargeTime", 0.0005405399999999999, u"0.00054054"},
+                         testing::Values(FifteenRow{"TonePeriod", 0.0010117799999999999, u"0.00101178"},
                                          FifteenRow{"InfraredChargeTime", 1.3167e-05, u"0.000013167"},
-                                         FifteenRow{"SlowTimerPeriod", 2079.0000000000005, u"2079"},
                                          FifteenRow{"Negative", -1.3859999999999997, u"-1.386"},
                                          FifteenRow{"Zero", 0, u"0"}, FifteenRow{"NegativeZero", -0.0, u"0"},
                                          FifteenRow{"SixteenthDigitRounds", 0.12345678901234549, u"0.123456789012345"},
