@@ -3,6 +3,7 @@
 #include "calc/engineering_notation.h"
 #include "calc/numeric_text.h"
 
+#include <initializer_list>
 #include <limits>
 
 namespace ferolune::calc {
@@ -15,46 +16,52 @@ constexpr std::u16string_view Hints[] = {
     u"C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1",
 };
 
-// The three lines every box ends with: frequency, duty cycle and the values read.
-std::u16string sharedLines(const EnteredValues &read, const TimingResult &times)
+// The pieces one after the other, with one allocation.
+std::u16string join(std::initializer_list<std::u16string_view> pieces)
 {
-    // Without a positive period there is neither; the notation writes "—" for
-    // a NaN as for a quotient beyond the double range.
-    const double none = std::numeric_limits<double>::quiet_NaN();
-    const double frequency = times.t > 0 ? 1 / times.t : none;
-    const double duty = times.t > 0 ? times.t1 / times.t : none;
-    return u"\n频率 f = " + formatEngineering(frequency, Unit::Hertz) + u"\n占空比 T1/T = " + formatPercent1(duty)
-        + u"\n读入 R_A = " + formatEngineering(read.ra, Unit::Ohm) + u"，R_B = " + formatEngineering(read.rb, Unit::Ohm)
-        + u"，C = " + formatEngineering(read.c, Unit::Farad);
-}
-
-ResultReadout boxReadout(const std::u16string &warnings, std::u16string_view name, double time,
-                         const std::u16string &shared)
-{
-    return {warnings + std::u16string(name) + u" = " + formatEngineering(time, Unit::Second) + shared,
-            formatFifteenDigits(time)};
-}
-
-std::u16string entryReadout(Entry entry, const std::u16string &warning, double value, Unit unit)
-{
-    return warning + u"计算时读作 " + formatEngineering(value, unit) + u"\n" + std::u16string(entryHint(entry));
+    std::size_t size = 0;
+    for (const std::u16string_view piece : pieces)
+        size += piece.size();
+    std::u16string text;
+    text.reserve(size);
+    for (const std::u16string_view piece : pieces)
+        text += piece;
+    return text;
 }
 
 } // namespace
 
 TimingReadout timingReadout(const TimingInput &typed, const TimingTexts &calculation)
 {
-    const std::u16string ra = readingWarning(Entry::Ra, TrimSpaces(typed.ra));
-    const std::u16string rb = readingWarning(Entry::Rb, TrimSpaces(typed.rb));
-    const std::u16string c = readingWarning(Entry::C, TrimSpaces(typed.c));
-    const std::u16string warnings = ra + rb + c + designWarnings(calculation.read, calculation.times);
-
     const EnteredValues &read = calculation.read;
     const TimingResult &times = calculation.times;
-    const std::u16string shared = sharedLines(read, times);
-    return {boxReadout(warnings, u"T1", times.t1, shared),   boxReadout(warnings, u"T2", times.t2, shared),
-            boxReadout(warnings, u"T", times.t, shared),     entryReadout(Entry::Ra, ra, read.ra, Unit::Ohm),
-            entryReadout(Entry::Rb, rb, read.rb, Unit::Ohm), entryReadout(Entry::C, c, read.c, Unit::Farad)};
+    const std::u16string notRead[] = {readingWarning(Entry::Ra, TrimSpaces(typed.ra)),
+                                      readingWarning(Entry::Rb, TrimSpaces(typed.rb)),
+                                      readingWarning(Entry::C, TrimSpaces(typed.c))};
+    const std::u16string warnings = join({notRead[0], notRead[1], notRead[2], designWarnings(read, times)});
+
+    // Without a positive period there is neither frequency nor duty cycle; the
+    // notation writes "—" for a NaN as for a quotient beyond the double range.
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const std::u16string frequency = formatEngineering(times.t > 0 ? 1 / times.t : none, Unit::Hertz);
+    const std::u16string duty = formatPercent1(times.t > 0 ? times.t1 / times.t : none);
+    const std::u16string ra = formatEngineering(read.ra, Unit::Ohm);
+    const std::u16string rb = formatEngineering(read.rb, Unit::Ohm);
+    const std::u16string c = formatEngineering(read.c, Unit::Farad);
+    // The three lines every result box ends with.
+    const std::u16string shared = join(
+        {u"\n频率 f = ", frequency, u"\n占空比 T1/T = ", duty, u"\n读入 R_A = ", ra, u"，R_B = ", rb, u"，C = ", c});
+
+    const auto box = [&](std::u16string_view name, double time) {
+        return ResultReadout{join({warnings, name, u" = ", formatEngineering(time, Unit::Second), shared}),
+                             formatFifteenDigits(time)};
+    };
+    const auto entry = [&](Entry which, std::u16string_view value) {
+        const std::u16string_view warning = notRead[std::size_t(which)];
+        return join({warning, u"计算时读作 ", value, u"\n", entryHint(which)});
+    };
+    return {box(u"T1", times.t1), box(u"T2", times.t2), box(u"T", times.t),
+            entry(Entry::Ra, ra), entry(Entry::Rb, rb), entry(Entry::C, c)};
 }
 
 std::u16string_view entryHint(Entry entry)

@@ -84,14 +84,14 @@ std::u16string negative(const EntryName &entry)
 
 std::u16string readingWarning(Entry entry, std::u16string_view trimmed)
 {
-    const EntryName &name = Entries[std::size_t(entry)];
     const LeadingNumberRead read = readLeadingNumber(trimmed);
     const std::u16string_view rest = trimBlanks(trimmed.substr(read.length));
+    if (read.length != 0 && rest.empty())
+        return {};
+    const EntryName &name = Entries[std::size_t(entry)];
     const std::u16string typed = std::u16string(name.name) + u" 输入" + quoted(trimmed) + u"读作 ";
     if (read.length == 0)
         return line(typed + u"0 " + std::u16string(name.unit) + u"（开头不是数）");
-    if (rest.empty())
-        return {};
     return line(typed + formatFifteenDigits(read.value) + u" " + std::u16string(name.unit) + u"（" + quoted(rest)
                 + u"未计入，单位为 " + std::u16string(name.unit) + u"）");
 }

@@ -164,7 +164,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     QString html = toolTipHtml(box->toolTip());
     if (box == m_ui->Text6 && m_waveform)
         html += waveformHtml(m_waveform->t1, m_waveform->t2, box->devicePixelRatio());
-    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), html, box);
+    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), html, box, {}, box->toolTipDuration());
     return true;
 }
 
