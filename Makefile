@@ -27,6 +27,7 @@ bench: deps
 	cmake --preset release
 	cmake --build --preset release
 	./build/release/bench/calc/calc_bench
+	./build/release/bench/ui/waveform_bench
 
 fuzz: deps
 	cmake --preset fuzz

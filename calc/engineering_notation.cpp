@@ -14,12 +14,40 @@ namespace {
 
 constexpr std::u16string_view NoValue = u"—";
 
-// 10^-12 to 10^12, one step of 10^3 each.
-constexpr std::array<std::u16string_view, 9> Prefixes{u"p", u"n", u"μ", u"m", u"", u"k", u"M", u"G", u"T"};
+// 10^-12 to 10^6, one step of 10^3 each.
+constexpr std::array<std::u16string_view, 7> Prefixes{u"p", u"n", u"μ", u"m", u"", u"k", u"M"};
 constexpr int FirstPrefixExponent = -12;
-constexpr int LastPrefixExponent = 12;
+
+// The prefixes a unit is read with, as powers of ten, and the one its zero takes.
+struct UnitScale
+{
+    std::u16string_view symbol;
+    int smallest, largest, zero;
+};
+
+constexpr UnitScale scaleOf(Unit unit)
+{
+    switch (unit) {
+    case Unit::Second:
+        return {u"s", -9, 0, 0};
+    case Unit::Hertz:
+        return {u"Hz", 0, 6, 0};
+    case Unit::Farad:
+        return {u"F", -12, -6, -6}; // the entries' μF
+    case Unit::Ohm:
+        break;
+    }
+    return {u"Ω", 0, 6, 0};
+}
+
+// Beyond the largest prefix up to six integer digits, below the smallest down
+// to three zeros after the point.
+constexpr int ExtraIntegerDigits = 3;
+constexpr int ExtraZeros = 3;
 
 constexpr int EngineeringDigits = 4;
+constexpr int FifteenDigits = 15;
+constexpr int SmallestFixedExponent = -9;
 constexpr int FractionDecimals = 3; // one decimal of a per cent
 
 // A magnitude rounded to some digits: d0.d1d2... x 10^exponent.
@@ -119,42 +147,58 @@ void append(std::u16string &text, std::string_view ascii)
 
 } // namespace
 
-std::u16string formatEngineering(double value, std::u16string_view unit)
+std::u16string formatEngineering(double value, Unit unit)
 {
     if (!std::isfinite(value))
         return std::u16string(NoValue);
 
+    const UnitScale scale = scaleOf(unit);
+    const auto withPrefix = [&](std::u16string &text, int power) {
+        text += u' ';
+        text += Prefixes[std::size_t((power - FirstPrefixExponent) / 3)];
+        text += scale.symbol;
+    };
     std::u16string text;
     if (value < 0)
         text += u'-';
     if (value == 0) {
-        text += u"0.000 ";
-        text += unit;
+        text += u"0.000";
+        withPrefix(text, scale.zero);
         return text;
     }
 
     const Decimal rounded = roundDecimal(std::fabs(value), std::chars_format::scientific, EngineeringDigits - 1);
     const std::string_view digits = rounded.digits;
-    std::u16string_view prefix;
-    if (rounded.exponent < FirstPrefixExponent || rounded.exponent >= LastPrefixExponent + 3) {
-        append(text, digits.substr(0, 1));
-        text += u'.';
-        append(text, digits.substr(1));
-        // Outside the prefixes the exponent has two digits at least.
-        text += rounded.exponent < 0 ? u"e-" : u"e+";
-        append(text, std::to_string(std::abs(rounded.exponent)));
-    } else {
+    const int exponent = rounded.exponent;
+    if (exponent >= scale.smallest && exponent < scale.largest + 3) {
         // The prefix's power of ten is the exponent rounded down to a multiple of 3.
-        const int step = (rounded.exponent - FirstPrefixExponent) / 3;
-        const auto integerDigits = std::size_t(rounded.exponent - (FirstPrefixExponent + 3 * step) + 1);
+        const int power = scale.smallest + (exponent - scale.smallest) / 3 * 3;
+        const auto integerDigits = std::size_t(exponent - power + 1);
         append(text, digits.substr(0, integerDigits));
         text += u'.';
         append(text, digits.substr(integerDigits));
-        prefix = Prefixes[std::size_t(step)];
+        withPrefix(text, power);
+    } else if (exponent >= scale.largest + 3 && exponent < scale.largest + 3 + ExtraIntegerDigits) {
+        append(text, digits);
+        text.append(std::size_t(exponent - scale.largest + 1) - digits.size(), u'0');
+        withPrefix(text, scale.largest);
+    } else if (exponent < scale.smallest && exponent >= scale.smallest - 1 - ExtraZeros) {
+        text += u"0.";
+        text.append(std::size_t(scale.smallest - exponent - 1), u'0');
+        append(text, digits);
+        withPrefix(text, scale.smallest);
+    } else {
+        append(text, digits.substr(0, 1));
+        text += u'.';
+        append(text, digits.substr(1));
+        // The exponent has two digits at least.
+        text += exponent < 0 ? u"e-" : u"e+";
+        if (std::abs(exponent) < 10)
+            text += u'0';
+        append(text, std::to_string(std::abs(exponent)));
+        text += u' ';
+        text += scale.symbol;
     }
-    text += u' ';
-    text += prefix;
-    text += unit;
     return text;
 }
 
@@ -177,6 +221,48 @@ std::u16string formatPercent1(double fraction)
     text += u'.';
     append(text, digits.substr(digits.size() - 1));
     text += u'%';
+    return text;
+}
+
+std::u16string formatFifteenDigits(double value)
+{
+    if (!std::isfinite(value))
+        return std::u16string(NoValue);
+    if (value == 0)
+        return u"0";
+
+    // As FormatFixed2 takes its fifteen digits: correctly rounded, ties to even.
+    Decimal decimal = toDecimal(std::fabs(value), std::chars_format::scientific, FifteenDigits - 1);
+    std::string &digits = decimal.digits;
+    digits.erase(digits.find_last_not_of('0') + 1);
+
+    std::u16string text;
+    if (value < 0)
+        text += u'-';
+    const int exponent = decimal.exponent;
+    if (exponent >= 0 && exponent < FifteenDigits) {
+        const auto integerDigits = std::size_t(exponent + 1);
+        append(text, std::string_view(digits).substr(0, integerDigits));
+        text.append(integerDigits - std::min(integerDigits, digits.size()), u'0');
+        if (digits.size() > integerDigits) {
+            text += u'.';
+            append(text, std::string_view(digits).substr(integerDigits));
+        }
+    } else if (exponent < 0 && exponent >= SmallestFixedExponent) {
+        text += u"0.";
+        text.append(std::size_t(-exponent - 1), u'0');
+        append(text, digits);
+    } else {
+        append(text, std::string_view(digits).substr(0, 1));
+        if (digits.size() > 1) {
+            text += u'.';
+            append(text, std::string_view(digits).substr(1));
+        }
+        text += exponent < 0 ? u"e-" : u"e+";
+        if (std::abs(exponent) < 10)
+            text += u'0';
+        append(text, std::to_string(std::abs(exponent)));
+    }
     return text;
 }
 

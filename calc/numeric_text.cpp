@@ -55,7 +55,7 @@ bool isDecimalPoint(char16_t c)
 class TypedCharacters
 {
 public:
-    explicit TypedCharacters(std::u16string_view text) : m_rest(text) {}
+    explicit TypedCharacters(std::u16string_view text) : m_rest(text), m_size(text.size()) {}
 
     // The next character that counts, or EndOfText. A NUL in the text ends the
     // number just as the end does, since it cannot continue one either.
@@ -67,10 +67,19 @@ public:
     }
 
     // Consumes the character peek() returned; only called after it was not EndOfText.
-    void skip() { m_rest.remove_prefix(1); }
+    void skip()
+    {
+        m_rest.remove_prefix(1);
+        m_read = m_size - m_rest.size();
+    }
+
+    // How far into the text the characters consumed so far reach.
+    std::size_t read() const { return m_read; }
 
 private:
     std::u16string_view m_rest;
+    std::size_t m_size;
+    std::size_t m_read = 0;
 };
 
 // A decimal number as its significant digits (leading zeros dropped) and the
@@ -202,8 +211,10 @@ std::optional<double> readDecimal(TypedCharacters &in)
     if (!anyDigit)
         return std::nullopt;
 
-    // An exponent marker without digits ("1e", "1e+") leaves the number as it is.
+    // An exponent marker without digits ("1e", "1e+") leaves the number as it
+    // is, and is not part of it.
     std::int64_t exponent = 0;
+    const TypedCharacters beforeExponent = in;
     const char16_t marker = toUpper(in.peek());
     if (marker == u'E' || marker == u'D') {
         in.skip();
@@ -212,10 +223,14 @@ std::optional<double> readDecimal(TypedCharacters &in)
             negativeExponent = in.peek() == u'-';
             in.skip();
         }
+        bool anyExponentDigit = false;
         for (char16_t c = in.peek(); isDecimalDigit(c); c = in.peek()) {
             exponent = std::min(exponent * 10 + (c - u'0'), ExponentCeiling);
+            anyExponentDigit = true;
             in.skip();
         }
+        if (!anyExponentDigit)
+            in = beforeExponent;
         if (negativeExponent)
             exponent = -exponent;
     }
@@ -283,7 +298,7 @@ std::u16string_view TrimSpaces(std::u16string_view text)
     return text;
 }
 
-double LeadingNumber(std::u16string_view text)
+LeadingNumberRead readLeadingNumber(std::u16string_view text)
 {
     TypedCharacters in(text);
 
@@ -294,20 +309,29 @@ double LeadingNumber(std::u16string_view text)
     }
 
     double magnitude = 0;
+    std::size_t length = 0;
     if (in.peek() == u'&') {
         in.skip();
         const char16_t radix = toUpper(in.peek());
         if (radix != u'H' && radix != u'O')
-            return 0.0;
+            return {};
         in.skip();
+        const std::size_t prefixEnd = in.read();
         magnitude = readPowerOfTwoRadix(in, radix == u'H' ? 4 : 3);
+        length = in.read() == prefixEnd ? 0 : in.read(); // "&H" alone is no number
     } else {
         const std::optional<double> decimal = readDecimal(in);
         if (!decimal)
-            return 0.0;
+            return {};
         magnitude = *decimal;
+        length = in.read();
     }
-    return negative ? -magnitude : magnitude;
+    return {negative ? -magnitude : magnitude, length};
+}
+
+double LeadingNumber(std::u16string_view text)
+{
+    return readLeadingNumber(text).value;
 }
 
 std::u16string FormatFixed2(double value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,6 +28,17 @@ std::u16string_view TrimSpaces(std::u16string_view text);
 // to that prefix; no numeric prefix gives 0. Throws OverflowError when the
 // value rounds beyond the double range (a value too small for it gives 0).
 double LeadingNumber(std::u16string_view text);
+
+// LeadingNumber's value, and how many characters of the text its number takes,
+// blanks within it included: 2 for "10k", 5 for "1 000x", 1 for "1e" (an
+// exponent marker without digits is no part of it); 0 where there is no
+// numeric prefix ("abc", "-", "&H").
+struct LeadingNumberRead
+{
+    double value = 0;
+    std::size_t length = 0;
+};
+LeadingNumberRead readLeadingNumber(std::u16string_view text);
 
 // The value with exactly two decimals ("0.00"): fixed point, half away from
 // zero on the value's 15-significant-digit decimal form, never "-0.00".

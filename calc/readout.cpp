@@ -1,47 +1,72 @@
 #include "calc/readout.h"
 
 #include "calc/engineering_notation.h"
+#include "calc/numeric_text.h"
 
-#include <array>
-#include <charconv>
+#include <initializer_list>
 #include <limits>
 
 namespace ferolune::calc {
 
 namespace {
 
-std::u16string shortestText(double value)
-{
-    std::array<char, 32> text; // the longest is "-2.2250738585072014e-308"
-    char *const end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::u16string(text.data(), end);
-}
+constexpr std::u16string_view Hints[] = {
+    u"R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000",
+    u"R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000",
+    u"C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1",
+};
 
-// The three lines every box shares: frequency, duty cycle and the values read.
-std::u16string sharedLines(const EnteredValues &read, const TimingResult &times)
+// The pieces one after the other, with one allocation.
+std::u16string join(std::initializer_list<std::u16string_view> pieces)
 {
-    // Without a positive period there is neither; the notation writes "—" for
-    // a NaN as for a quotient beyond the double range.
-    const double none = std::numeric_limits<double>::quiet_NaN();
-    const double frequency = times.t > 0 ? 1 / times.t : none;
-    const double duty = times.t > 0 ? times.t1 / times.t : none;
-    return u"\n频率 f = " + formatEngineering(frequency, u"Hz") + u"\n占空比 T1/T = " + formatPercent1(duty)
-        + u"\n读入 R_A = " + formatEngineering(read.ra, u"Ω") + u"，R_B = " + formatEngineering(read.rb, u"Ω")
-        + u"，C = " + formatEngineering(read.c, u"F");
-}
-
-ResultReadout boxReadout(std::u16string_view name, double time, const std::u16string &shared)
-{
-    return {std::u16string(name) + u" = " + formatEngineering(time, u"s") + shared, shortestText(time)};
+    std::size_t size = 0;
+    for (const std::u16string_view piece : pieces)
+        size += piece.size();
+    std::u16string text;
+    text.reserve(size);
+    for (const std::u16string_view piece : pieces)
+        text += piece;
+    return text;
 }
 
 } // namespace
 
-TimingReadout timingReadout(const EnteredValues &read, const TimingResult &times)
+TimingReadout timingReadout(const TimingInput &typed, const TimingTexts &calculation)
 {
-    const std::u16string shared = sharedLines(read, times);
-    return {boxReadout(u"T1", times.t1, shared), boxReadout(u"T2", times.t2, shared),
-            boxReadout(u"T", times.t, shared)};
+    const EnteredValues &read = calculation.read;
+    const TimingResult &times = calculation.times;
+    const std::u16string notRead[] = {readingWarning(Entry::Ra, TrimSpaces(typed.ra)),
+                                      readingWarning(Entry::Rb, TrimSpaces(typed.rb)),
+                                      readingWarning(Entry::C, TrimSpaces(typed.c))};
+    const std::u16string warnings = join({notRead[0], notRead[1], notRead[2], designWarnings(read, times)});
+
+    // Without a positive period there is neither frequency nor duty cycle; the
+    // notation writes "—" for a NaN as for a quotient beyond the double range.
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const std::u16string frequency = formatEngineering(times.t > 0 ? 1 / times.t : none, Unit::Hertz);
+    const std::u16string duty = formatPercent1(times.t > 0 ? times.t1 / times.t : none);
+    const std::u16string ra = formatEngineering(read.ra, Unit::Ohm);
+    const std::u16string rb = formatEngineering(read.rb, Unit::Ohm);
+    const std::u16string c = formatEngineering(read.c, Unit::Farad);
+    // The three lines every result box ends with.
+    const std::u16string shared = join(
+        {u"\n频率 f = ", frequency, u"\n占空比 T1/T = ", duty, u"\n读入 R_A = ", ra, u"，R_B = ", rb, u"，C = ", c});
+
+    const auto box = [&](std::u16string_view name, double time) {
+        return ResultReadout{join({warnings, name, u" = ", formatEngineering(time, Unit::Second), shared}),
+                             formatFifteenDigits(time)};
+    };
+    const auto entry = [&](Entry which, std::u16string_view value) {
+        const std::u16string_view warning = notRead[std::size_t(which)];
+        return join({warning, u"计算时读作 ", value, u"\n", entryHint(which)});
+    };
+    return {box(u"T1", times.t1), box(u"T2", times.t2), box(u"T", times.t),
+            entry(Entry::Ra, ra), entry(Entry::Rb, rb), entry(Entry::C, c)};
+}
+
+std::u16string_view entryHint(Entry entry)
+{
+    return Hints[std::size_t(entry)];
 }
 
 } // namespace ferolune::calc

@@ -4,6 +4,7 @@
 #include "application.h"
 #include "form2.h"
 #include "pictures.h"
+#include "waveform.h"
 #include "windowing.h"
 
 #include "calc/numeric_text.h"
@@ -12,8 +13,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QToolTip>
 
+#include <utility>
 #include <variant>
 
 namespace ferolune::ui {
@@ -31,6 +35,19 @@ void describe(QLineEdit *box, const QString &detail)
 {
     box->setToolTip(detail);
     box->setAccessibleDescription(detail);
+}
+
+void describe(QLineEdit *box, std::u16string_view detail)
+{
+    describe(box, QString::fromStdU16String(std::u16string(detail)));
+}
+
+// The tooltip as rich text, line for line: what the user typed is shown as
+// typed, never taken for markup, and long lines are not wrapped.
+QString toolTipHtml(const QString &plain)
+{
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>")
+        .arg(plain.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")));
 }
 
 } // namespace
@@ -55,6 +72,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
     // changes: the tooltip, the accessible description and the context menu.
     for (QLineEdit *box : {m_ui->Text4, m_ui->Text5, m_ui->Text6}) {
         describe(box, ReadoutPlaceholder.toString());
+        box->installEventFilter(this);
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(box, &QWidget::customContextMenuRequested, this,
                 [this, box](const QPoint &position) { showResultMenu(box, position); });
@@ -67,6 +85,20 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
         if (now && (old == m_ui->Text1 || old == m_ui->Text2 || old == m_ui->Text3))
             static_cast<QLineEdit *>(old)->setCursorPosition(0);
     });
+
+    // The tooltips echo what the user typed, so, like the entry boxes, they
+    // take the desktop's faces for what the program's face lacks.
+    QFont toolTipFont = QToolTip::font();
+    toolTipFont.setStyleStrategy(QFont::PreferDefault);
+    QToolTip::setFont(toolTipFont);
+
+    // The entries tell their unit and how a number is read from them.
+    const std::pair<QLineEdit *, calc::Entry> entries[] = {
+        {m_ui->Text1, calc::Entry::Ra}, {m_ui->Text2, calc::Entry::Rb}, {m_ui->Text3, calc::Entry::C}};
+    for (const auto &[box, entry] : entries) {
+        describe(box, calc::entryHint(entry));
+        box->installEventFilter(this);
+    }
 
     connect(m_ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
     connect(m_ui->Command2, &QPushButton::clicked, this, &Form1::showPrinciple);
@@ -81,9 +113,9 @@ Form1::~Form1() = default;
 void Form1::calculate()
 {
     try {
-        const calc::CalculateOutcome outcome =
-            calc::Calculate({m_ui->Text1->text().toStdU16String(), m_ui->Text2->text().toStdU16String(),
-                             m_ui->Text3->text().toStdU16String()});
+        const calc::TimingInput input{m_ui->Text1->text().toStdU16String(), m_ui->Text2->text().toStdU16String(),
+                                      m_ui->Text3->text().toStdU16String()};
+        const calc::CalculateOutcome outcome = calc::Calculate(input);
         if (const auto *texts = std::get_if<calc::TimingTexts>(&outcome)) {
             m_ui->Text4->setText(QString::fromStdU16String(texts->t1));
             m_ui->Text5->setText(QString::fromStdU16String(texts->t2));
@@ -96,10 +128,18 @@ void Form1::calculate()
                 describe(box, QString::fromStdU16String(readout.detail));
                 m_exactValues.insert(box, QString::fromStdU16String(readout.exact));
             };
-            const calc::TimingReadout readout = calc::timingReadout(texts->read, texts->times);
+            const calc::TimingReadout readout = calc::timingReadout(input, *texts);
             show(m_ui->Text4, readout.t1);
             show(m_ui->Text5, readout.t2);
             show(m_ui->Text6, readout.t);
+            describe(m_ui->Text1, readout.ra);
+            describe(m_ui->Text2, readout.rb);
+            describe(m_ui->Text3, readout.c);
+            // Only a design of positive parts oscillates as the formulas say.
+            const calc::EnteredValues &read = texts->read;
+            m_waveform.reset();
+            if (read.ra >= 0 && read.rb >= 0 && read.c > 0 && texts->times.t > 0)
+                m_waveform = texts->times;
         } else {
             showMessage(IncompleteDataMessage);
         }
@@ -119,6 +159,21 @@ void Form1::showResultMenu(QLineEdit *box, const QPoint &position)
     copyExact->setEnabled(!exact.isEmpty());
     connect(copyExact, &QAction::triggered, this, [exact] { QGuiApplication::clipboard()->setText(exact); });
     menu->popup(box->mapToGlobal(position));
+}
+
+// Every box's tooltip goes out as rich text; the T box's also shows the
+// waveform, drawn only now that it is about to show.
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (event->type() != QEvent::ToolTip || !box || box->toolTip().isEmpty())
+        return QWidget::eventFilter(watched, event);
+
+    QString html = toolTipHtml(box->toolTip());
+    if (box == m_ui->Text6 && m_waveform)
+        html += waveformHtml(m_waveform->t1, m_waveform->t2, box->devicePixelRatio());
+    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), html, box, {}, box->toolTipDuration());
+    return true;
 }
 
 void Form1::showPrinciple()

@@ -3,7 +3,10 @@
 #include <QHash>
 #include <QWidget>
 
+#include "calc/timing.h"
+
 #include <memory>
+#include <optional>
 
 QT_BEGIN_NAMESPACE
 class QLineEdit;
@@ -25,6 +28,9 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void calculate();
     void showPrinciple();
@@ -35,6 +41,8 @@ private:
     std::unique_ptr<Form2> m_principle;
     // The value each result box copies exactly, once there is one.
     QHash<const QLineEdit *, QString> m_exactValues;
+    // The times the T box's tooltip draws, for a design that has a waveform.
+    std::optional<calc::TimingResult> m_waveform;
 };
 
 } // namespace ferolune::ui

@@ -29,8 +29,11 @@ void BM_Calculate_TypicalRequest(benchmark::State &state)
 BENCHMARK(BM_Calculate_TypicalRequest);
 
 // The audio tone (1000 Ω, 6800 Ω, 0.1 μF): the click alone, then with the
-// readout of the result boxes' tooltips and copy entries; it should add < 5 µs.
+// readout of the result and entry boxes' tooltips and copy entries; then the
+// tone typed with units, whose readout warns four times. Each should stay
+// under 5 µs.
 const TimingInput AudioTone{u"1000", u"6800", u"0.1"};
+const TimingInput ToneWithUnits{u"10k", u"68k", u"10u"};
 
 void BM_Calculate_AudioTone(benchmark::State &state)
 {
@@ -41,17 +44,17 @@ void BM_Calculate_AudioTone(benchmark::State &state)
 }
 BENCHMARK(BM_Calculate_AudioTone);
 
-void BM_CalculateAndReadout_AudioTone(benchmark::State &state)
+void calculateAndReadout(benchmark::State &state, const TimingInput &input)
 {
     for (auto _ : state) {
-        CalculateOutcome outcome = Calculate(AudioTone);
-        const auto &texts = std::get<TimingTexts>(outcome);
-        TimingReadout readout = timingReadout(texts.read, texts.times);
+        CalculateOutcome outcome = Calculate(input);
+        TimingReadout readout = timingReadout(input, std::get<TimingTexts>(outcome));
         benchmark::DoNotOptimize(outcome);
         benchmark::DoNotOptimize(readout);
     }
 }
-BENCHMARK(BM_CalculateAndReadout_AudioTone);
+BENCHMARK_CAPTURE(calculateAndReadout, AudioTone, AudioTone);
+BENCHMARK_CAPTURE(calculateAndReadout, WithWarnings_10k_68k_10u, ToneWithUnits);
 
 // The three trimmed entries of the typical request and a few typed by hand.
 const std::u16string Entries[] = {u"1000", u"10", u"-2.2e-3", u"47.5", u"0.000001"};

@@ -277,7 +277,7 @@ copy_exact() {
     xdotool key Up Return
 }
 copy_with copy_exact $text4_x $text4_y
-[[ $copied == 0.013859999999999999 ]] || fail "复制精确值 of T1 copied '$copied', not 0.013859999999999999"
+[[ $copied == 0.01386 ]] || fail "复制精确值 of T1 copied '$copied', not 0.01386"
 ok "menu key, 复制精确值: T1 is $copied"
 
 type_into $text2_x $text2_y ''

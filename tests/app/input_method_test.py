@@ -45,7 +45,7 @@ TYPED = [
     ("R_B 电阻（Ω）", ["4", "7", "Left", "period"], "4。7"),
     ("C 电容（μF）", ["shift+space", "4", "period", "7", "shift+space"], "４。７"),
 ]
-READ = "读入 R_A = 500.0 mΩ，R_B = 4.700 Ω，C = 4.700 μF"
+READ = "读入 R_A = 0.5000 Ω，R_B = 4.700 Ω，C = 4.700 μF"
 
 
 def locale_environment(folder):

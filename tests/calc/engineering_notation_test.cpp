@@ -29,7 +29,7 @@ struct EngineeringRow
 {
     std::string name;
     double value;
-    std::u16string unit;
+    Unit unit;
     std::u16string text;
 };
 
@@ -41,47 +41,66 @@ TEST_P(FormatEngineeringTest, WritesFourDigitsAndAPrefix)
     EXPECT_EQ(formatEngineering(GetParam().value, GetParam().unit), GetParam().text);
 }
 
+constexpr Unit S = Unit::Second, Hz = Unit::Hertz, F = Unit::Farad, Ohm = Unit::Ohm;
+
 INSTANTIATE_TEST_SUITE_P(
     Table, FormatEngineeringTest,
-    testing::Values(EngineeringRow{"Microseconds", 540.54e-6, u"s", u"540.5 μs"},
-                    EngineeringRow{"Milliseconds", 0.0010117799999999999, u"s", u"1.012 ms"},
-                    EngineeringRow{"Hertz", 988.3571527407145, u"Hz", u"988.4 Hz"},
-                    EngineeringRow{"Kilohertz", 39020, u"Hz", u"39.02 kHz"},
-                    EngineeringRow{"TrailingZerosStay", 6800, u"Ω", u"6.800 kΩ"},
-                    EngineeringRow{"Nanofarads", 1e-7, u"F", u"100.0 nF"},
-                    EngineeringRow{"Megohms", 2e6, u"Ω", u"2.000 MΩ"},
-                    EngineeringRow{"NoPrefixBetweenMilliAndKilo", 47, u"Ω", u"47.00 Ω"},
-                    EngineeringRow{"KiloFromOneThousand", 1000, u"Ω", u"1.000 kΩ"},
-                    EngineeringRow{"JustBelowKiloStaysBelow", 999.949, u"Ω", u"999.9 Ω"},
-                    EngineeringRow{"JustBelowOneStaysMilli", 0.999949, u"s", u"999.9 ms"},
+    testing::Values(EngineeringRow{"Microseconds", 540.54e-6, S, u"540.5 μs"},
+                    EngineeringRow{"Milliseconds", 0.0010117799999999999, S, u"1.012 ms"},
+                    EngineeringRow{"Hertz", 988.3571527407145, Hz, u"988.4 Hz"},
+                    EngineeringRow{"Kilohertz", 39020, Hz, u"39.02 kHz"},
+                    EngineeringRow{"TrailingZerosStay", 6800, Ohm, u"6.800 kΩ"},
+                    EngineeringRow{"Nanofarads", 1e-7, F, u"100.0 nF"},
+                    EngineeringRow{"Megohms", 2e6, Ohm, u"2.000 MΩ"},
+                    EngineeringRow{"NoPrefixBetweenMilliAndKilo", 47, Ohm, u"47.00 Ω"},
+                    EngineeringRow{"KiloFromOneThousand", 1000, Ohm, u"1.000 kΩ"},
+                    EngineeringRow{"JustBelowKiloStaysBelow", 999.949, Ohm, u"999.9 Ω"},
+                    EngineeringRow{"JustBelowOneStaysMilli", 0.999949, S, u"999.9 ms"},
                     // The double of 0.99995 lies just above the half.
-                    EngineeringRow{"HalfBelowOneCarriesToOne", 0.99995, u"s", u"1.000 s"},
-                    EngineeringRow{"CarryIntoNextPrefix", 999.96e-6, u"s", u"1.000 ms"},
-                    EngineeringRow{"CarryIntoNextDigit", 9.9996, u"s", u"10.00 s"},
-                    EngineeringRow{"NegativeCarry", -999.96e-6, u"s", u"-1.000 ms"},
+                    EngineeringRow{"HalfBelowOneCarriesToOne", 0.99995, S, u"1.000 s"},
+                    EngineeringRow{"CarryIntoNextPrefix", 999.96e-6, S, u"1.000 ms"},
+                    EngineeringRow{"CarryIntoNextDigit", 9.9996, S, u"10.00 s"},
+                    EngineeringRow{"NegativeCarry", -999.96e-6, S, u"-1.000 ms"},
                     // The double of 1.0005 lies just below the half.
-                    EngineeringRow{"JustBelowHalfRoundsDown", 1.0005, u"s", u"1.000 s"},
+                    EngineeringRow{"JustBelowHalfRoundsDown", 1.0005, S, u"1.000 s"},
                     // Exact decimal ties: to even these would be 12.34 k, 1.062 and 1.234e+15.
-                    EngineeringRow{"ExactTieAwayFromZero", 12345, u"Ω", u"12.35 kΩ"},
-                    EngineeringRow{"NegativeExactTieAwayFromZero", -12345, u"Ω", u"-12.35 kΩ"},
-                    EngineeringRow{"ExactBinaryFractionTie", 1.0625, u"s", u"1.063 s"},
-                    EngineeringRow{"ExactTieCarriesIntoNextPrefix", 99995, u"Ω", u"100.0 kΩ"},
-                    EngineeringRow{"ExactTieWithExponent", 1.2345e15, u"s", u"1.235e+15 s"},
+                    EngineeringRow{"ExactTieAwayFromZero", 12345, Ohm, u"12.35 kΩ"},
+                    EngineeringRow{"NegativeExactTieAwayFromZero", -12345, Ohm, u"-12.35 kΩ"},
+                    EngineeringRow{"ExactBinaryFractionTie", 1.0625, S, u"1.063 s"},
+                    EngineeringRow{"ExactTieCarriesIntoNextPrefix", 99995, Ohm, u"100.0 kΩ"},
+                    EngineeringRow{"ExactTieWithExponent", 1.2345e15, S, u"1.235e+15 s"},
                     // 1.2345e21 is no double; the nearest lies below it.
-                    EngineeringRow{"NoTieBeyondTheExactIntegers", 1.2345e21, u"Hz", u"1.234e+21 Hz"},
-                    EngineeringRow{"Zero", 0, u"s", u"0.000 s"}, EngineeringRow{"NegativeZero", -0.0, u"s", u"0.000 s"},
-                    EngineeringRow{"Negative", -540.54e-6, u"s", u"-540.5 μs"},
-                    EngineeringRow{"OnePico", 1e-12, u"F", u"1.000 pF"},
-                    EngineeringRow{"RoundsUpToOnePico", 0.99996e-12, u"F", u"1.000 pF"},
-                    EngineeringRow{"BelowOnePico", 9.9994e-13, u"s", u"9.999e-13 s"},
-                    EngineeringRow{"FarBelowOnePico", 6.93e-16, u"s", u"6.930e-16 s"},
-                    EngineeringRow{"JustBelowThousandTera", 999.94e12, u"s", u"999.9 Ts"},
-                    EngineeringRow{"RoundsUpToThousandTera", 999.96e12, u"s", u"1.000e+15 s"},
-                    EngineeringRow{"SmallestSubnormal", SmallestSubnormal, u"s", u"4.941e-324 s"},
-                    EngineeringRow{"LargestDouble", Largest, u"Ω", u"1.798e+308 Ω"},
-                    EngineeringRow{"NegativeLargestDouble", -Largest, u"Ω", u"-1.798e+308 Ω"},
-                    EngineeringRow{"InfinityIsNoValue", Infinity, u"Hz", u"—"},
-                    EngineeringRow{"NaNIsNoValue", std::numeric_limits<double>::quiet_NaN(), u"Hz", u"—"}),
+                    EngineeringRow{"NoTieBeyondTheExactIntegers", 1.2345e21, Hz, u"1.234e+21 Hz"},
+                    EngineeringRow{"Zero", 0, S, u"0.000 s"}, EngineeringRow{"NegativeZero", -0.0, S, u"0.000 s"},
+                    EngineeringRow{"ZeroFaradsInMicrofarads", 0, F, u"0.000 μF"},
+                    EngineeringRow{"Negative", -540.54e-6, S, u"-540.5 μs"},
+                    // Each unit's own prefixes, and what lies beyond them.
+                    EngineeringRow{"OneNanosecond", 1e-9, S, u"1.000 ns"},
+                    EngineeringRow{"BelowOneNanosecondStaysNano", 0.99994e-9, S, u"0.9999 ns"},
+                    EngineeringRow{"ThreeZerosAfterThePoint", 1e-13, S, u"0.0001000 ns"},
+                    EngineeringRow{"FourZerosTakeAnExponent", 9.9994e-14, S, u"9.999e-14 s"},
+                    EngineeringRow{"ThousandSecondsStaySeconds", 2079, S, u"2079 s"},
+                    EngineeringRow{"SixIntegerDigits", 999949, S, u"999900 s"},
+                    EngineeringRow{"SevenIntegerDigitsTakeAnExponent", 999950, S, u"1.000e+06 s"},
+                    EngineeringRow{"BelowOneHertzStaysHertz", 0.98836, Hz, u"0.9884 Hz"},
+                    EngineeringRow{"SlowTimerFrequency", 4.81e-4, Hz, u"0.0004810 Hz"},
+                    EngineeringRow{"FourZerosOfHertzTakeAnExponent", 9.9994e-5, Hz, u"9.999e-05 Hz"},
+                    EngineeringRow{"OneMegahertz", 1e6, Hz, u"1.000 MHz"},
+                    EngineeringRow{"ThousandMegahertzStayMega", 1.5e9, Hz, u"1500 MHz"},
+                    EngineeringRow{"OnePicofarad", 1e-12, F, u"1.000 pF"},
+                    EngineeringRow{"RoundsUpToOnePicofarad", 0.99996e-12, F, u"1.000 pF"},
+                    EngineeringRow{"BelowOnePicofaradStaysPico", 0.5e-12, F, u"0.5000 pF"},
+                    EngineeringRow{"JustBelowOneMicrofarad", 999.94e-9, F, u"999.9 nF"},
+                    EngineeringRow{"ThousandMicrofaradsStayMicro", 1e-3, F, u"1000 μF"},
+                    EngineeringRow{"OneFaradTakesAnExponent", 1, F, u"1.000e+00 F"},
+                    EngineeringRow{"BelowOneOhm", 0.5, Ohm, u"0.5000 Ω"},
+                    EngineeringRow{"ThousandMegohmsStayMega", 1e9, Ohm, u"1000 MΩ"},
+                    EngineeringRow{"FarBelowOnePico", 6.93e-16, S, u"6.930e-16 s"},
+                    EngineeringRow{"SmallestSubnormal", SmallestSubnormal, S, u"4.941e-324 s"},
+                    EngineeringRow{"LargestDouble", Largest, Ohm, u"1.798e+308 Ω"},
+                    EngineeringRow{"NegativeLargestDouble", -Largest, Ohm, u"-1.798e+308 Ω"},
+                    EngineeringRow{"InfinityIsNoValue", Infinity, Hz, u"—"},
+                    EngineeringRow{"NaNIsNoValue", std::numeric_limits<double>::quiet_NaN(), Hz, u"—"}),
     rowName<EngineeringRow>);
 
 // ------------------------------------------------------------ FormatPercent1
@@ -126,6 +145,40 @@ INSTANTIATE_TEST_SUITE_P(Table, FormatPercent1Test,
                                          PercentRow{"LargestDouble", Largest, largestInPercent()},
                                          PercentRow{"InfinityIsNoValue", -Infinity, u"—"}),
                          rowName<PercentRow>);
+
+// ------------------------------------------------------- FormatFifteenDigits
+
+struct FifteenRow
+{
+    std::string name;
+    double value;
+    std::u16string text;
+};
+
+class FormatFifteenDigitsTest : public testing::TestWithParam<FifteenRow>
+{};
+
+TEST_P(FormatFifteenDigitsTest, CopiesFifteenDigits)
+{
+    EXPECT_EQ(formatFifteenDigits(GetParam().value), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FormatFifteenDigitsTest,
+                         testing::Values(FifteenRow{"TonePeriod", 0.0010117799999999999, u"0.00101178"},
+                                         FifteenRow{"InfraredChargeTime", 1.3167e-05, u"0.000013167"},
+                                         FifteenRow{"Negative", -1.3859999999999997, u"-1.386"},
+                                         FifteenRow{"Zero", 0, u"0"}, FifteenRow{"NegativeZero", -0.0, u"0"},
+                                         FifteenRow{"SixteenthDigitRounds", 0.12345678901234549, u"0.123456789012345"},
+                                         FifteenRow{"CarryIntoNextPower", 9.9999999999999991e-5, u"0.0001"},
+                                         FifteenRow{"OneNanosecondFixed", 1e-9, u"0.000000001"},
+                                         FifteenRow{"BelowOneNanosecondExponent", 9.9e-10, u"9.9e-10"},
+                                         FifteenRow{"FifteenIntegerDigits", 123456789012345, u"123456789012345"},
+                                         FifteenRow{"SixteenIntegerDigitsExponent", 1234567890123456,
+                                                    u"1.23456789012346e+15"},
+                                         // A subnormal has fewer than 15 digits of its own.
+                                         FifteenRow{"Subnormal", 6.93e-317, u"6.92999992381674e-317"},
+                                         FifteenRow{"InfinityIsNoValue", Infinity, u"—"}),
+                         rowName<FifteenRow>);
 
 // ------------------------------------------ against the exact decimal value
 
@@ -183,7 +236,7 @@ TEST(FormatEngineeringProperty, RoundsTheExactValueHalfAwayFromZero)
         const double reference = std::strtod(rounded.c_str(), nullptr);
         if (std::isinf(reference)) // 1.798e+308 is beyond the largest double
             continue;
-        ASSERT_EQ(formatEngineering(value, u"s"), formatEngineering(reference, u"s"))
+        ASSERT_EQ(formatEngineering(value, Unit::Second), formatEngineering(reference, Unit::Second))
             << rounded << " from " << testing::PrintToString(value);
     }
 }

@@ -151,6 +151,36 @@ const NumberRow GrammarRows[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Grammar, LeadingNumberTest, testing::ValuesIn(GrammarRows), rowName<NumberRow>);
 
+// How much of what the user typed the number takes; the rest is not read.
+struct LengthRow
+{
+    std::string name;
+    std::u16string text;
+    std::size_t length;
+};
+
+class ReadLeadingNumberTest : public testing::TestWithParam<LengthRow>
+{};
+
+TEST_P(ReadLeadingNumberTest, TellsHowMuchWasRead)
+{
+    const LengthRow &row = GetParam();
+    const LeadingNumberRead read = readLeadingNumber(row.text);
+    EXPECT_EQ(read.length, row.length);
+    EXPECT_EQ(read.value, LeadingNumber(row.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReadLeadingNumberTest,
+    testing::Values(LengthRow{"AllOfIt", u"1000", 4}, LengthRow{"KiloSuffix", u"10k", 2},
+                    LengthRow{"DigitAfterTheSuffix", u"4k7", 1}, LengthRow{"NanoSuffix", u"100n", 3},
+                    LengthRow{"Comma", u"10,000", 2}, LengthRow{"FullWidthComma", u"10\uff0c000", 2},
+                    LengthRow{"BlanksInside", u"1 000 x", 5}, LengthRow{"SignPointExponent", u"-.5e+3k", 6},
+                    LengthRow{"ExponentWithoutDigits", u"1e", 1}, LengthRow{"ExponentSignWithoutDigits", u"2 e + ", 1},
+                    LengthRow{"Hexadecimal", u"&H1Fz", 4}, LengthRow{"RadixAlone", u"-&H", 0},
+                    LengthRow{"Letters", u"abc", 0}, LengthRow{"LoneSign", u"-", 0}, LengthRow{"Empty", u"", 0}),
+    rowName<LengthRow>);
+
 const NumberRow RadixRows[] = {
     {"Hex", u"&H10", 16.0},
     {"HexLowerPrefix", u"&h10", 16.0},

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -107,11 +108,13 @@ std::size_t countDigits(std::u16string_view text)
     return std::size_t(std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
 }
 
-// "—" for what is no number; otherwise four digits, the point after the first
-// one to three, then a prefix and the unit or an exponent, a space and the unit.
+// "—" for what is no number; otherwise four significant digits: with the point
+// after the first one to three and a prefix from n to none, or "0." and up to
+// three zeros before them in ns, or up to six integer digits in s, or with an
+// exponent and the bare unit.
 void checkNotations(double value)
 {
-    const std::u16string engineering = formatEngineering(value, u"s");
+    const std::u16string engineering = formatEngineering(value, Unit::Second);
     const std::u16string percent = formatPercent1(value);
     if (!std::isfinite(value)) {
         if (engineering != u"—" || percent != u"—")
@@ -123,19 +126,31 @@ void checkNotations(double value)
         fail("sign lost", engineering);
     if (!rest.empty() && rest.front() == u'-')
         rest.remove_prefix(1);
-    const std::size_t point = rest.find(u'.');
-    const std::size_t space = rest.find(u' ');
-    const std::size_t exponent = rest.find(u'e');
-    const std::u16string_view mantissa = rest.substr(0, std::min(space, exponent));
-    static constexpr std::u16string_view Prefixes = u"pnμmkMGT";
-    const std::u16string_view unit = rest.substr(std::min(space, rest.size()));
-    const bool prefixed = exponent == std::u16string_view::npos
-        && (unit == u" s"
-            || (unit.size() == 3 && unit[2] == u's' && Prefixes.find(unit[1]) != std::u16string_view::npos));
-    const bool withExponent = exponent != std::u16string_view::npos && point == 1 && unit == u" s"
-        && countDigits(rest.substr(exponent, space - exponent)) >= 2;
-    if (point < 1 || point > 3 || mantissa.size() != 5 || countDigits(mantissa) != 4
-        || (mantissa.front() == u'0' && value != 0) || !(prefixed || withExponent))
+    const std::size_t space = std::min(rest.find(u' '), rest.size());
+    const std::u16string_view number = rest.substr(0, space);
+    const std::u16string_view unit = rest.substr(space);
+    const std::size_t exponent = number.find(u'e');
+    const std::u16string_view mantissa = number.substr(0, exponent);
+    const std::size_t point = mantissa.find(u'.');
+    const std::size_t firstSignificant = std::min(mantissa.find_first_not_of(u"0."), mantissa.size());
+    bool wellFormed = false;
+    if (value == 0) {
+        wellFormed = engineering == u"0.000 s";
+    } else if (exponent != std::u16string_view::npos) {
+        wellFormed = point == 1 && mantissa.size() == 5 && countDigits(mantissa) == 4 && unit == u" s"
+            && countDigits(number.substr(exponent)) >= 2;
+    } else if (point == std::u16string_view::npos) {
+        wellFormed = unit == u" s" && mantissa.size() >= 4 && mantissa.size() <= 6 && firstSignificant == 0
+            && countDigits(mantissa) == mantissa.size() && mantissa.find_first_not_of(u'0', 4) == mantissa.npos;
+    } else if (firstSignificant < point) {
+        wellFormed = firstSignificant == 0 && point <= 3 && mantissa.size() == 5 && countDigits(mantissa) == 4
+            && (unit == u" ns" || unit == u" μs" || unit == u" ms" || unit == u" s");
+    } else {
+        wellFormed = point == 1 && mantissa.front() == u'0' && firstSignificant <= 5
+            && mantissa.size() == firstSignificant + 4 && countDigits(mantissa.substr(firstSignificant)) == 4
+            && unit == u" ns";
+    }
+    if (!wellFormed)
         fail("malformed engineering notation", engineering);
 
     if (percent.size() < 4 || percent.substr(percent.size() - 3, 1) != u"." || percent.back() != u'%'
@@ -153,23 +168,35 @@ void checkEntry(std::u16string_view entry)
     } catch (const OverflowError &) {}
 }
 
-// Each box's detail has four lines and starts with its own name; its exact
-// text reads back to its own time.
-void checkReadout(const TimingTexts &calculation)
+// Each box's detail is warnings, each a line of its own, then four lines, the
+// first of them its own; its exact text is its own time to 15 digits at most,
+// with no trailing zeros.
+void checkReadout(const TimingInput &typed, const TimingTexts &calculation)
 {
-    const TimingReadout readout = timingReadout(calculation.read, calculation.times);
+    const TimingReadout readout = timingReadout(typed, calculation);
     const std::pair<const ResultReadout *, double> boxes[] = {
         {&readout.t1, calculation.times.t1}, {&readout.t2, calculation.times.t2}, {&readout.t, calculation.times.t}};
     const std::u16string_view names[] = {u"T1 = ", u"T2 = ", u"T = "};
     for (std::size_t i = 0; i < 3; ++i) {
         const ResultReadout &box = *boxes[i].first;
-        if (!box.detail.starts_with(names[i]) || std::count(box.detail.begin(), box.detail.end(), u'\n') != 3)
+        std::u16string_view detail = box.detail;
+        while (detail.starts_with(u"注意：") && detail.find(u'\n') != std::u16string_view::npos)
+            detail.remove_prefix(detail.find(u'\n') + 1);
+        if (!detail.starts_with(names[i]) || std::count(detail.begin(), detail.end(), u'\n') != 3)
             fail("malformed readout", box.detail);
-        std::string exact(box.exact.begin(), box.exact.end());
+
+        const std::string exact(box.exact.begin(), box.exact.end());
         double value = 0;
         const auto [end, error] = std::from_chars(exact.data(), exact.data() + exact.size(), value);
-        if (error != std::errc() || end != exact.data() + exact.size() || value != boxes[i].second)
-            fail("exact text does not read back", box.exact);
+        const double time = boxes[i].second;
+        const std::size_t mantissaEnd = std::min(exact.find('e'), exact.size());
+        const std::u16string_view mantissa = std::u16string_view(box.exact).substr(0, mantissaEnd);
+        const std::size_t significant =
+            countDigits(mantissa.substr(std::min(mantissa.find_first_of(u"123456789"), mantissaEnd)));
+        if (error != std::errc() || end != exact.data() + exact.size() || significant > 15
+            || (exact.find('.') < mantissaEnd && exact[mantissaEnd - 1] == '0')
+            || std::fabs(value - time) > std::fabs(time) * 1e-14 + std::numeric_limits<double>::denorm_min())
+            fail("exact text is not the time to 15 digits", box.exact);
     }
 }
 
@@ -205,7 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             checkResult(texts->t1);
             checkResult(texts->t2);
             checkResult(texts->t);
-            checkReadout(*texts);
+            checkReadout(input, *texts);
         } else if (!anyEmpty) {
             fail("incomplete although every entry is filled");
         }

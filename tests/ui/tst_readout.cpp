@@ -1,17 +1,25 @@
-// The detail behind the result boxes' two decimals: tooltips, accessible
-// descriptions and the copy entry of their context menu.
+// The detail behind the boxes: tooltips, accessible descriptions and the copy
+// entry of the result boxes' context menu.
 #include "window_test.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace {
 
 const char *const ResultBoxes[] = {"Text4", "Text5", "Text6"};
+const char *const Entries[] = {"Text1", "Text2", "Text3"};
 
 const QString Placeholder = QStringLiteral("按“计算”后，这里显示精确值、频率和占空比");
 const QString CopyExact = QStringLiteral("复制精确值");
+const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000"),
+                             QStringLiteral("R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000"),
+                             QStringLiteral("C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1")};
 
 // The T1, T2 and T boxes' detail: their own first line, then the lines they share.
 QStringList details(const QStringList &firstLines, const QString &shared)
@@ -19,6 +27,15 @@ QStringList details(const QStringList &firstLines, const QString &shared)
     QStringList texts;
     for (const QString &line : firstLines)
         texts << line + QLatin1Char('\n') + shared;
+    return texts;
+}
+
+// The entry boxes' detail: their warnings and readings, then their hints.
+QStringList withHints(const QStringList &readings)
+{
+    QStringList texts;
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        texts << readings.at(i) + QLatin1Char('\n') + EntryHints.at(i);
     return texts;
 }
 
@@ -36,8 +53,14 @@ class TestReadout : public MainWindowTest
 private slots:
     void detailAfterCalculation_data();
     void detailAfterCalculation();
+    void entryDetail_data();
+    void entryDetail();
     void detailKeptByMessageBoxes_data();
     void detailKeptByMessageBoxes();
+    void toolTipShowsTypedTextAsTyped_data();
+    void toolTipShowsTypedTextAsTyped();
+    void waveformToScale_data();
+    void waveformToScale();
     void copyExactValue_data();
     void copyExactValue();
 
@@ -47,25 +70,37 @@ private:
         enter(ra, rb, c);
         clickCalculate();
     }
-    QStringList toolTips() const;
-    QStringList descriptions() const;
+    QStringList toolTips(const char *const (&names)[3] = ResultBoxes) const;
+    QStringList descriptions(const char *const (&names)[3] = ResultBoxes) const;
+    QString shownToolTip(QLineEdit *box);
     QMenu *openMenu(QLineEdit *box, bool byKey);
 };
 
-QStringList TestReadout::toolTips() const
+QStringList TestReadout::toolTips(const char *const (&names)[3]) const
 {
     QStringList texts;
-    for (const char *name : ResultBoxes)
+    for (const char *name : names)
         texts << child<QLineEdit>(name)->toolTip();
     return texts;
 }
 
-QStringList TestReadout::descriptions() const
+QStringList TestReadout::descriptions(const char *const (&names)[3]) const
 {
     QStringList texts;
-    for (const char *name : ResultBoxes)
+    for (const char *name : names)
         texts << child<QLineEdit>(name)->accessibleDescription();
     return texts;
+}
+
+// The tooltip the box shows when the mouse rests on it, as rich text.
+QString TestReadout::shownToolTip(QLineEdit *box)
+{
+    const QPoint centre = box->rect().center();
+    QHelpEvent event(QEvent::ToolTip, centre, box->mapToGlobal(centre));
+    QApplication::sendEvent(box, &event);
+    if (!QTest::qWaitFor([] { return QToolTip::isVisible(); }))
+        return {};
+    return QToolTip::text();
 }
 
 void TestReadout::detailAfterCalculation_data()
@@ -75,11 +110,11 @@ void TestReadout::detailAfterCalculation_data()
 
     QTest::newRow("nothing calculated yet") << QStringList() << QStringList(3, Placeholder);
     QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"} << ToneDetails;
-    QTest::newRow("LED blinker") << QStringList{"1000", "10000", "47"}
-                                 << details({QStringLiteral("T1 = 358.3 ms"), QStringLiteral("T2 = 325.7 ms"),
-                                             QStringLiteral("T = 684.0 ms")},
-                                            QStringLiteral("频率 f = 1.462 Hz\n占空比 T1/T = 52.4%\n"
-                                                           "读入 R_A = 1.000 kΩ，R_B = 10.00 kΩ，C = 47.00 μF"));
+    QTest::newRow("LED blinker") << QStringList{"10000", "68000", "10"}
+                                 << details({QStringLiteral("T1 = 540.5 ms"), QStringLiteral("T2 = 471.2 ms"),
+                                             QStringLiteral("T = 1.012 s")},
+                                            QStringLiteral("频率 f = 0.9884 Hz\n占空比 T1/T = 53.4%\n"
+                                                           "读入 R_A = 10.00 kΩ，R_B = 68.00 kΩ，C = 10.00 μF"));
 }
 
 void TestReadout::detailAfterCalculation()
@@ -91,6 +126,35 @@ void TestReadout::detailAfterCalculation()
         calculate(entries.at(0), entries.at(1), entries.at(2));
     QCOMPARE(toolTips(), expected);
     QCOMPARE(descriptions(), expected);
+}
+
+void TestReadout::entryDetail_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("nothing calculated yet") << QStringList() << EntryHints;
+    QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"}
+                                << withHints({QStringLiteral("计算时读作 1.000 kΩ"),
+                                              QStringLiteral("计算时读作 6.800 kΩ"),
+                                              QStringLiteral("计算时读作 100.0 nF")});
+    QTest::newRow("units typed") << QStringList{"4k7", "6800", "100n"}
+                                 << withHints({QStringLiteral("注意：R_A 输入“4k7”读作 4 Ω（“k7”未计入，单位为 Ω）\n"
+                                                              "计算时读作 4.000 Ω"),
+                                               QStringLiteral("计算时读作 6.800 kΩ"),
+                                               QStringLiteral("注意：C 输入“100n”读作 100 μF（“n”未计入，单位为 μF）\n"
+                                                              "计算时读作 100.0 μF")});
+}
+
+void TestReadout::entryDetail()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, expected);
+
+    if (!entries.isEmpty())
+        calculate(entries.at(0), entries.at(1), entries.at(2));
+    QCOMPARE(toolTips(Entries), expected);
+    QCOMPARE(descriptions(Entries), expected);
 }
 
 void TestReadout::detailKeptByMessageBoxes_data()
@@ -120,6 +184,93 @@ void TestReadout::detailKeptByMessageBoxes()
     QCOMPARE(descriptions(), before);
 }
 
+void TestReadout::toolTipShowsTypedTextAsTyped_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("R_A") << "Text1";
+    QTest::newRow("T1") << "Text4";
+}
+
+// Markup typed into an entry is shown as typed, line for line, not obeyed.
+void TestReadout::toolTipShowsTypedTextAsTyped()
+{
+    QFETCH(QString, name);
+
+    calculate(QStringLiteral("<i>1</i>k"), QStringLiteral("6800"), QStringLiteral("0.1"));
+    QLineEdit *box = child<QLineEdit>(qPrintable(name));
+    QVERIFY(box->toolTip().startsWith(QStringLiteral("注意：R_A 输入“<i>1</i>k”读作 0 Ω")));
+    QTextDocument shown;
+    shown.setHtml(shownToolTip(box));
+    QCOMPARE(shown.toPlainText(), box->toolTip());
+}
+
+void TestReadout::waveformToScale_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<double>("chargeShare"); // T1 / T, or none
+
+    QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"} << 7800.0 / 14600;
+    QTest::newRow("long charge") << QStringList{"10000", "1000", "1"} << 11000.0 / 12000;
+    QTest::newRow("none for a negative R_A") << QStringList{"-1000", "6800", "0.1"} << 0.0;
+}
+
+// The output trace of the T box's tooltip, as it is on screen: at every scale
+// its levels are solid lines a logical pixel thick, and its high and low spans
+// over the period are those of T1 and T2.
+void TestReadout::waveformToScale()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(double, chargeShare);
+
+    calculate(entries.at(0), entries.at(1), entries.at(2));
+    QLineEdit *box = child<QLineEdit>("Text6");
+    const QString html = shownToolTip(box);
+    QTextDocument document;
+    document.setHtml(html);
+    QVERIFY(document.toPlainText().startsWith(box->toolTip()));
+    QCOMPARE(html.contains(QStringLiteral("<img")), chargeShare > 0);
+    if (chargeShare == 0)
+        return;
+
+    // Drawn for the screen's device pixel ratio, not scaled up to it.
+    const QRegularExpressionMatch image =
+        QRegularExpression(QStringLiteral("src=\"data:image/png;base64,([^\"]+)\" width=\"(\\d+)\"")).match(html);
+    QVERIFY(image.hasMatch());
+    const QImage drawn = QImage::fromData(QByteArray::fromBase64(image.captured(1).toLatin1()), "PNG");
+    QCOMPARE(drawn.width(), qRound(image.captured(2).toInt() * box->devicePixelRatio()));
+
+    QWidget *tip = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("qtooltip_label") && widget->isVisible())
+            tip = widget;
+    QVERIFY(tip);
+    const QImage shown = tip->grab().toImage();
+    const int thickness = qRound(shown.devicePixelRatio());
+
+    // The runs of the output's blue in each row, longer than its edges are wide:
+    // the high level's rows, then the low level's, `thickness` rows each.
+    QList<QList<std::pair<int, int>>> levels;
+    for (int y = 0; y < shown.height(); ++y) {
+        QList<std::pair<int, int>> runs;
+        for (int x = 0, end = 0; x < shown.width(); x = end + 1) {
+            for (end = x; end < shown.width() && shown.pixel(end, y) == qRgb(0, 0, 255);)
+                ++end;
+            if (end - x >= 3 * thickness)
+                runs.append({x, end - 1});
+        }
+        if (!runs.isEmpty())
+            levels << runs;
+    }
+    QCOMPARE(levels.size(), 2 * thickness);
+    const QList<std::pair<int, int>> high = levels.first(), low = levels.last();
+    QCOMPARE(high.size(), 2);
+    const double period = high.at(1).first - high.at(0).first;
+    const double charge = high.at(0).second - high.at(0).first;
+    const double discharge = low.at(0).second - low.at(0).first;
+    QVERIFY2(qAbs(charge - chargeShare * period) <= 2, qPrintable(QString::number(charge / period)));
+    QVERIFY2(qAbs(discharge - (1 - chargeShare) * period) <= 2, qPrintable(QString::number(discharge / period)));
+}
+
 QMenu *TestReadout::openMenu(QLineEdit *box, bool byKey)
 {
     if (byKey) {
@@ -143,11 +294,11 @@ void TestReadout::copyExactValue_data()
     QTest::addColumn<bool>("byKey");
     QTest::addColumn<QString>("exact");
 
-    // The audio tone's three times.
-    QTest::newRow("T1 by the menu key") << "Text4" << true << "0.0005405399999999999";
-    QTest::newRow("T2 by the menu key") << "Text5" << true << "0.00047123999999999994";
-    QTest::newRow("T by the menu key") << "Text6" << true << "0.0010117799999999999";
-    QTest::newRow("T by a right click") << "Text6" << false << "0.0010117799999999999";
+    // The audio tone's three times, to 15 significant digits.
+    QTest::newRow("T1 by the menu key") << "Text4" << true << "0.00054054";
+    QTest::newRow("T2 by the menu key") << "Text5" << true << "0.00047124";
+    QTest::newRow("T by the menu key") << "Text6" << true << "0.00101178";
+    QTest::newRow("T by a right click") << "Text6" << false << "0.00101178";
 }
 
 void TestReadout::copyExactValue()
