@@ -1,15 +1,16 @@
 # The two commands a newcomer needs: `make run` and `make test`.
-# Both first install whatever Debian packages are missing (tools/install-deps.sh).
+# Both first install whatever Debian packages are missing (tools/install-deps.sh):
+# `make run` those that building and running need, `make test` the tests' as well.
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build bench fuzz assets mutation clean
+.PHONY: run test deps run-deps build bench fuzz assets mutation clean
 
-# Builds the program alone; the tests wait for `make test`.
-run: deps
-	cmake --preset dev
-	cmake --build --preset dev --target ferolune
-	./build/dev/app/ferolune
+# Builds the program alone; the tests and their packages wait for `make test`.
+run: run-deps
+	cmake --preset run
+	cmake --build --preset run --target ferolune
+	./build/run/app/ferolune
 
 test: deps
 	cmake --workflow --preset ci
@@ -17,7 +18,10 @@ test: deps
 	$(MAKE) --no-print-directory fuzz
 
 deps:
-	tools/install-deps.sh
+	tools/install-deps.sh tools/run-packages.txt tools/test-packages.txt
+
+run-deps:
+	tools/install-deps.sh tools/run-packages.txt
 
 build: deps
 	cmake --preset dev
