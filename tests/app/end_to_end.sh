@@ -99,6 +99,10 @@ start_window_manager() {
     done
     [[ $workarea == "0 0 $screen_w $((screen_h - panel_h))" ]] ||
         { cat "$work/openbox.log" >&2; fail "openbox did not leave the panel its room: work area $workarea"; }
+    local panel
+    panel=$("$xwin" wait-title "xwin panel" $timeout_ms) || fail "the panel is not shown"
+    [[ $("$xwin" geometry "$panel") == "0 $((screen_h - panel_h)) $screen_w $panel_h" ]] ||
+        fail "the panel is not at the bottom of the screen: $("$xwin" geometry "$panel")"
     ok "openbox, and a ${panel_h}-pixel panel: work area $workarea"
 }
 

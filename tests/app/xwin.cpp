@@ -277,6 +277,14 @@ int main(int argc, char **argv)
             XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, bottom - height, static_cast<unsigned>(width),
                                 static_cast<unsigned>(height), 0, 0, 0x404040);
         XStoreName(dpy, panel, "xwin panel");
+        // Where it asks to be: a window manager already running places windows that do not say so.
+        XSizeHints place{};
+        place.flags = USPosition | USSize;
+        place.x = 0;
+        place.y = bottom - height;
+        place.width = width;
+        place.height = height;
+        XSetWMNormalHints(dpy, panel, &place);
         Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
         XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char *>(&dock), 1);
