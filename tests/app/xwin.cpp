@@ -16,6 +16,8 @@
 //
 // Exit status: 0 on success, 1 on a timeout or a missing window, 2 on misuse.
 
+#include "close_window.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -23,7 +25,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -301,7 +302,6 @@ int main(int argc, char **argv)
     }
     if (command == "close" && argc == 3) {
         const Window w = parseWindow(argv[2]);
-        const Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
         const Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
         Atom *supported = nullptr;
         int count = 0;
@@ -315,16 +315,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "xwin: window %lu does not take WM_DELETE_WINDOW\n", w);
             return 1;
         }
-        XEvent event;
-        std::memset(&event, 0, sizeof event);
-        event.xclient.type = ClientMessage;
-        event.xclient.window = w;
-        event.xclient.message_type = protocols;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(deleteWindow);
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(dpy, w, False, NoEventMask, &event);
-        XSync(dpy, False);
+        closeWindow(dpy, w);
         return 0;
     }
     if (command == "list" && argc == 2) {
