@@ -55,45 +55,54 @@ inline bool isCentred(const QWidget *window)
         && qAbs(frame.center().y() - available.center().y()) <= 1;
 }
 
-// While it lives, hands each modal `Window` that opens, once it is on screen, to
-// `whileOpen`, which is to close it. It looks at the first turn of an event loop after
-// it is made, which is the modal window's own, and again after each window it handled.
-// A window of that kind shown without being modal, or left open, fails the test and is
-// hidden, so that the test ends instead of hanging.
+// While it lives, hands each `Window` that is shown to `whileOpen` once it is on
+// screen, from a QTimer::singleShot that runs in the window's own modal event loop;
+// `whileOpen` is to close it. A window shown without being modal, or left open,
+// fails the test and is hidden, so that the test ends instead of hanging.
 template<typename Window> class ModalWatcher : public QObject
 {
 public:
-    explicit ModalWatcher(std::function<void(Window *)> whileOpen) : m_whileOpen(std::move(whileOpen)) { lookSoon(); }
+    explicit ModalWatcher(std::function<void(Window *)> whileOpen) : m_whileOpen(std::move(whileOpen))
+    {
+        qApp->installEventFilter(this);
+    }
 
     int opened = 0;
 
-private:
-    void lookSoon() { QTimer::singleShot(0, this, &ModalWatcher::look); }
-
-    void look()
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
     {
-        QPointer<Window> window = qobject_cast<Window *>(QApplication::activeModalWidget());
-        if (!window) {
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *shown = qobject_cast<Window *>(widget); shown && shown->isVisible()) {
-                    QTest::qFail("a window the test waits for is shown without being modal", __FILE__, __LINE__);
-                    shown->hide();
-                }
+        auto *window = qobject_cast<Window *>(object);
+        if (event->type() == QEvent::Show && window && window->isWindow() && window != m_answering)
+            QTimer::singleShot(0, this, [this, shown = QPointer<Window>(window)] { answer(shown); });
+        return false;
+    }
+
+private:
+    void answer(QPointer<Window> window)
+    {
+        if (!window || !window->isVisible())
+            return;
+        if (QApplication::activeModalWidget() != window) {
+            QTest::qFail("a window the test waits for is shown without being modal", __FILE__, __LINE__);
+            window->hide();
             return;
         }
         ++opened;
+        m_answering = window;
         const bool exposed = QTest::qWaitForWindowExposed(window);
         if (exposed)
             m_whileOpen(window);
+        m_answering = nullptr;
         if (window && window->isVisible()) {
             QTest::qFail(exposed ? "the modal window was left open" : "the modal window never came on screen", __FILE__,
                          __LINE__);
             window->hide();
         }
-        lookSoon();
     }
 
     std::function<void(Window *)> m_whileOpen;
+    QPointer<Window> m_answering;
 };
 
 // What a message box showed the user.
