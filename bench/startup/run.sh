@@ -21,30 +21,5 @@ for f in "$bench" "$bare" "$floor" "$program"; do
     [[ -x $f ]] || { echo "run.sh: $f is not built" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-
-exec 3>"$work/display"
-setpriv --pdeathsig TERM Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || { cat "$work/xvfb.log" >&2; echo "run.sh: Xvfb did not start" >&2; exit 1; }
-
-# Both programs start the same way whatever the calling desktop session sets.
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
-    QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY
-export DISPLAY=:$(head -n1 "$work/display")
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$bench" "$@" "$program" "$floor" "$bare"
+# The X server, and the programs' settings, the same whatever the calling desktop session's.
+exec "$(dirname "$0")/../../tests/app/xsession.py" "$bench" "$@" "$program" "$floor" "$bare"

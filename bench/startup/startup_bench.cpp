@@ -20,6 +20,8 @@
 // whole run (user + system, ru_utime + ru_stime) is printed too: on a machine
 // shared with other builds it moves far less than the times on the clock.
 
+#include "close_window.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
 
@@ -36,7 +38,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -59,20 +60,6 @@ struct Sample
 int ignoreErrors(Display *, XErrorEvent *)
 {
     return 0;
-}
-
-void sendDelete(Display *dpy, Window w)
-{
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = w;
-    event.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy, w, False, NoEventMask, &event);
-    XFlush(dpy);
 }
 
 // Reaps the child, killing it if it does not end by itself in time.
@@ -166,7 +153,7 @@ std::optional<Sample> runOnce(Display *dpy, int damageEvent, const char *program
     }
 
     std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
-    sendDelete(dpy, *mapped);
+    closeWindow(dpy, *mapped);
     const auto usage = reap(pid, std::chrono::seconds(10));
     if (!usage)
         return std::nullopt;

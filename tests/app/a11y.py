@@ -15,10 +15,8 @@ session (a11y.py session). The other tests of this folder import it.
 
 Exit status: 0 on success, 1 when nothing matches in time, 2 on misuse.
 """
-import ctypes
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -26,6 +24,9 @@ import time
 
 import pyatspi
 from gi.repository import GLib
+
+import xsession
+spawn = xsession.spawn  # the tests beside this one start their programs through it
 
 APPLICATION = "Ferolune"
 
@@ -134,38 +135,9 @@ def dump(node, depth=0, out=sys.stdout):
 
 
 def program_environment(**settings):
-    """The environment to start the program in: a desktop session's scaling
+    """The environment to start the program in: a desktop session's display, scaling
     and style settings left out, the accessibility bridge on, and SETTINGS."""
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
-                        "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_QPA_PLATFORMTHEME",
-                        "QT_STYLE_OVERRIDE", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    env.update(settings)
-    return env
-
-
-def _die_with_parent():
-    # A test killed outright, e.g. by its timeout, takes what it started along.
-    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-
-
-def spawn(command, **kwargs):
-    return subprocess.Popen(command, preexec_fn=_die_with_parent, **kwargs)
-
-
-def start_xvfb():
-    """A virtual X server on a display it picks itself; returns (process, DISPLAY)."""
-    read_end, write_end = os.pipe()
-    server = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-dpi", "96",
-                    "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reported:
-        number = reported.readline().strip()
-    if not number:
-        raise RuntimeError("Xvfb did not start")
-    return server, ":" + number
+    return xsession.environment(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **settings)
 
 
 class Checks:

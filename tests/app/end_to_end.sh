@@ -1,11 +1,11 @@
 #!/bin/bash
-# Drives the real ferolune executable under its own Xvfb and a real window
-# manager (openbox), with a panel at the bottom of the screen, with real X input
-# (xdotool), and reads results through the clipboard (xclip), as a user would.
-# Where the controls are, it asks the program's accessibility tree (a11y.py),
-# as a screen reader would; run it on a D-Bus session of its own (a11y.py session).
+# Drives the real ferolune executable under a real window manager (openbox),
+# with a panel at the bottom of the screen, with real X input (xdotool), and
+# reads results through the clipboard (xclip), as a user would. Where the
+# controls are, it asks the program's accessibility tree (a11y.py), as a screen
+# reader would. Run it on a D-Bus session and an X server of its own:
 #
-#   end_to_end.sh PROGRAM XWIN DESKTOP_ENTRY
+#   a11y.py session xsession.py --openbox end_to_end.sh PROGRAM XWIN DESKTOP_ENTRY
 #
 # XWIN is the small X11 client built next to this test (window lookup by exact
 # title, client and frame geometry, the work area, a panel, WM_DELETE_WINDOW).
@@ -17,26 +17,18 @@ xwin=$2
 desktop_entry=$3
 a11y=$(dirname "$0")/a11y.py
 
-# A desktop session's scaling, theme and style settings would move and resize
-# what the test clicks and measures.
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
-    QT_FONT_DPI QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE WAYLAND_DISPLAY
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-screen_w=1024
-screen_h=768
 panel_h=40
 timeout_ms=10000
 
 work=$(mktemp -d)
-xvfb_pid=
 app_pid=
 
 cleanup() {
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
     # shellcheck disable=SC2046
     kill $(jobs -p) 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -63,34 +55,15 @@ locate() {
     read -r "$1_x" "$1_y" <<<"$position"
 }
 
-# --- X server -----------------------------------------------------------------
+# --- the desktop ----------------------------------------------------------------
 
-start_xvfb() {
-    # -displayfd lets the server pick a free display and tell us which. The
-    # parent-death signal takes the server down even if this script is killed
-    # outright, e.g. by a test timeout.
-    exec 3>"$work/display"
-    setpriv --pdeathsig TERM Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -dpi 96 -nolisten tcp -noreset \
-        >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    exec 3>&-
-    for _ in $(seq 100); do
-        [[ -s $work/display ]] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-        sleep 0.1
-    done
-    [[ -s $work/display ]] || fail "Xvfb did not report a display"
-    export DISPLAY=:$(head -n1 "$work/display")
-    ok "Xvfb on $DISPLAY"
-    # Qt joins the accessibility bus only if it is there when the program starts.
-    "$a11y" start-bus || fail "the accessibility bus did not start"
-}
-
-# openbox frames the windows and gives them the keyboard focus; the panel keeps
-# the bottom of the screen, so the available area is not the whole screen.
+# Qt joins the accessibility bus only if it is there when the program starts. The
+# panel keeps the bottom of the screen, so the available area is not the whole screen.
 workarea=
-start_window_manager() {
-    setpriv --pdeathsig TERM openbox --sm-disable >"$work/openbox.log" 2>&1 &
+start_desktop() {
+    "$a11y" start-bus || fail "the accessibility bus did not start"
+    local screen_w screen_h
+    read -r _ _ screen_w screen_h < <("$xwin" workarea)
     setpriv --pdeathsig TERM "$xwin" panel $panel_h &
     for _ in $(seq 100); do
         workarea=$("$xwin" workarea)
@@ -98,8 +71,12 @@ start_window_manager() {
         sleep 0.1
     done
     [[ $workarea == "0 0 $screen_w $((screen_h - panel_h))" ]] ||
-        { cat "$work/openbox.log" >&2; fail "openbox did not leave the panel its room: work area $workarea"; }
-    ok "openbox, and a ${panel_h}-pixel panel: work area $workarea"
+        fail "openbox did not leave the panel its room: work area $workarea"
+    local panel
+    panel=$("$xwin" wait-title "xwin panel" $timeout_ms) || fail "the panel is not shown"
+    [[ $("$xwin" geometry "$panel") == "0 $((screen_h - panel_h)) $screen_w $panel_h" ]] ||
+        fail "the panel is not at the bottom of the screen: $("$xwin" geometry "$panel")"
+    ok "openbox on $DISPLAY, and a ${panel_h}-pixel panel: work area $workarea"
 }
 
 # --- the program ----------------------------------------------------------------
@@ -237,8 +214,7 @@ answer_message_box() {
 
 # --- first run: calculate, incomplete data, overflow, principle window, 退出 ------------
 
-start_xvfb
-start_window_manager
+start_desktop
 start_program
 
 expect_centred "$main_wid" "the main window"

@@ -16,6 +16,8 @@
 //
 // Exit status: 0 on success, 1 on a timeout or a missing window, 2 on misuse.
 
+#include "close_window.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -23,7 +25,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -277,6 +278,14 @@ int main(int argc, char **argv)
             XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, bottom - height, static_cast<unsigned>(width),
                                 static_cast<unsigned>(height), 0, 0, 0x404040);
         XStoreName(dpy, panel, "xwin panel");
+        // Where it asks to be: a window manager already running places windows that do not say so.
+        XSizeHints place{};
+        place.flags = USPosition | USSize;
+        place.x = 0;
+        place.y = bottom - height;
+        place.width = width;
+        place.height = height;
+        XSetWMNormalHints(dpy, panel, &place);
         Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
         XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char *>(&dock), 1);
@@ -293,7 +302,6 @@ int main(int argc, char **argv)
     }
     if (command == "close" && argc == 3) {
         const Window w = parseWindow(argv[2]);
-        const Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
         const Atom deleteWindow = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
         Atom *supported = nullptr;
         int count = 0;
@@ -307,16 +315,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "xwin: window %lu does not take WM_DELETE_WINDOW\n", w);
             return 1;
         }
-        XEvent event;
-        std::memset(&event, 0, sizeof event);
-        event.xclient.type = ClientMessage;
-        event.xclient.window = w;
-        event.xclient.message_type = protocols;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(deleteWindow);
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(dpy, w, False, NoEventMask, &event);
-        XSync(dpy, False);
+        closeWindow(dpy, w);
         return 0;
     }
     if (command == "list" && argc == 2) {

@@ -231,22 +231,16 @@ void TestApplication::showModalReturnsWhenClosed()
 {
     QWidget window;
     window.resize(120, 80);
-    bool wasModal = false;
+    QWidget *shown = nullptr;
     bool wasCentred = false;
-    QTimer::singleShot(50, &window, [&] {
-        wasModal = QApplication::activeModalWidget() == &window;
-        wasCentred = isCentred(&window);
-        window.close();
-    });
-    // Should showModal not return on close, the test fails instead of hanging.
-    bool rescued = false;
-    QTimer::singleShot(5000, &window, [&] {
-        rescued = true;
-        window.hide();
+    const ModalWatcher<QWidget> watcher([&](QWidget *modal) {
+        shown = modal;
+        wasCentred = isCentred(modal);
+        modal->close();
     });
     ferolune::ui::showModal(&window);
-    QVERIFY(!rescued);
-    QVERIFY(wasModal);
+    QCOMPARE(watcher.opened, 1);
+    QCOMPARE(shown, &window);
     QVERIFY(wasCentred);
     QVERIFY(!window.isVisible());
 }

@@ -49,23 +49,17 @@ void TestShutdown::closeBoxEndsAfterUsingThePrincipleWindow()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    bool principleSeen = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &form, [&principleSeen] {
-        const auto *modal = QApplication::activeModalWidget();
-        if (modal && modal->objectName() == QLatin1String("Form2")) {
-            principleSeen = true;
-            modal->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-        }
-    });
-    poll.start(5);
-    QTimer::singleShot(0, &form, [&form] {
+    int principleOpened = 0;
+    QTimer::singleShot(0, &form, [&] {
+        const ModalWatcher<Form2> watcher(
+            [](Form2 *principle) { principle->findChild<QPushButton *>(QStringLiteral("Command1"))->click(); });
         QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        principleOpened = watcher.opened;
         // Back from the principle window: the user closes the main window.
         form.windowHandle()->close();
     });
     QCOMPARE(runEventLoop(), 0);
-    QVERIFY(principleSeen);
+    QCOMPARE(principleOpened, 1);
     QVERIFY(!form.isVisible());
 }
 

@@ -3,9 +3,7 @@
 // as the system's Noto Serif CJK SC it was cut from; the windows look the same
 // on a desktop without any CJK font; text it lacks falls back to the system.
 
-#include "ui/application.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
+#include "window_test.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextLayout>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -88,28 +85,16 @@ QList<ShownText> textsOf(QWidget *window)
     return shown;
 }
 
-// Runs `trigger`, which opens a message box; `onBox` sees the box while it is
-// on screen, then the box is answered with its first button.
-void whileBoxShown(const std::function<void()> &trigger, const std::function<void(QMessageBox *)> &onBox)
+// Presses "计算" with `entry` in the three boxes, which shows one of the two messages;
+// `onBox` sees the box on screen, then it is answered with its first button.
+void whileMessageShown(Form1 &window, const char *entry, const std::function<void(QMessageBox *)> &onBox)
 {
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        poll.stop();
+    const ModalWatcher<QMessageBox> watcher([&](QMessageBox *box) {
         onBox(box);
         box->buttons().constFirst()->click();
     });
-    poll.start(5);
-    trigger();
-}
-
-// Presses "计算" with the entries given, which shows one of the two messages.
-void calculateWith(ferolune::ui::Form1 &window, const QString &entry)
-{
     for (const char *name : {"Text1", "Text2", "Text3"})
-        window.findChild<QLineEdit *>(QLatin1String(name))->setText(entry);
+        window.findChild<QLineEdit *>(QLatin1String(name))->setText(QString::fromLatin1(entry));
     window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
 }
 
@@ -122,8 +107,7 @@ QList<ShownText> everythingShown()
     ferolune::ui::Form2 principle;
     QList<ShownText> shown = textsOf(&main) + textsOf(&principle);
     for (const char *entry : {Empty, Overflowing}) {
-        whileBoxShown([&] { calculateWith(main, QString::fromLatin1(entry)); },
-                      [&](QMessageBox *box) { shown += textsOf(box); });
+        whileMessageShown(main, entry, [&](QMessageBox *box) { shown += textsOf(box); });
     }
     return shown;
 }
@@ -158,8 +142,7 @@ QList<QImage> grabWindows()
         return {};
     grabs << main.grab().toImage();
     for (const char *entry : {Empty, Overflowing}) {
-        whileBoxShown([&] { calculateWith(main, QString::fromLatin1(entry)); },
-                      [&](QMessageBox *box) { grabs << box->grab().toImage(); });
+        whileMessageShown(main, entry, [&](QMessageBox *box) { grabs << box->grab().toImage(); });
     }
     return grabs;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the window tests share: the application's set-up, a fresh main window
-// for every test function, the forms' twips, the centring check and a watcher
-// that answers message boxes.
+// for every test function, the forms' twips, the centring check and the watchers
+// that answer modal windows and message boxes.
 
 #include "ui/application.h"
 #include "ui/form1.h"
@@ -13,11 +13,15 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 
 using ferolune::ui::Form1;
 using ferolune::ui::Form2;
@@ -51,6 +55,56 @@ inline bool isCentred(const QWidget *window)
         && qAbs(frame.center().y() - available.center().y()) <= 1;
 }
 
+// While it lives, hands each `Window` that is shown to `whileOpen` once it is on
+// screen, from a QTimer::singleShot that runs in the window's own modal event loop;
+// `whileOpen` is to close it. A window shown without being modal, or left open,
+// fails the test and is hidden, so that the test ends instead of hanging.
+template<typename Window> class ModalWatcher : public QObject
+{
+public:
+    explicit ModalWatcher(std::function<void(Window *)> whileOpen) : m_whileOpen(std::move(whileOpen))
+    {
+        qApp->installEventFilter(this);
+    }
+
+    int opened = 0;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *window = qobject_cast<Window *>(object);
+        if (event->type() == QEvent::Show && window && window->isWindow() && window != m_answering)
+            QTimer::singleShot(0, this, [this, shown = QPointer<Window>(window)] { answer(shown); });
+        return false;
+    }
+
+private:
+    void answer(QPointer<Window> window)
+    {
+        if (!window || !window->isVisible())
+            return;
+        if (QApplication::activeModalWidget() != window) {
+            QTest::qFail("a window the test waits for is shown without being modal", __FILE__, __LINE__);
+            window->hide();
+            return;
+        }
+        ++opened;
+        m_answering = window;
+        const bool exposed = QTest::qWaitForWindowExposed(window);
+        if (exposed)
+            m_whileOpen(window);
+        m_answering = nullptr;
+        if (window && window->isVisible()) {
+            QTest::qFail(exposed ? "the modal window was left open" : "the modal window never came on screen", __FILE__,
+                         __LINE__);
+            window->hide();
+        }
+    }
+
+    std::function<void(Window *)> m_whileOpen;
+    QPointer<Window> m_answering;
+};
+
 // What a message box showed the user.
 struct ShownBox
 {
@@ -64,26 +118,18 @@ struct ShownBox
     bool centred = false;
 };
 
-// While it lives, answers every message box that opens: notes what the box
-// showed and presses its OK button (or closes it when there is none), so a
+// While it lives, notes what each message box showed and presses its OK button, so a
 // handler that shows boxes returns and the boxes can be counted afterwards.
-class MessageBoxWatcher : public QObject
+class MessageBoxWatcher : public ModalWatcher<QMessageBox>
 {
 public:
-    MessageBoxWatcher()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &MessageBoxWatcher::answer);
-        m_timer.start(5);
-    }
+    MessageBoxWatcher() : ModalWatcher([this](QMessageBox *box) { answer(box); }) {}
 
     QList<ShownBox> boxes;
 
 private:
-    void answer()
+    void answer(QMessageBox *box)
     {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
         ShownBox shown{box->windowTitle(),    box->text(), box->icon(),  {},
                        box->windowModality(), false,       box->width(), isCentred(box)};
         for (const QAbstractButton *button : box->buttons()) {
@@ -93,11 +139,7 @@ private:
         boxes << shown;
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();
-        else
-            box->close();
     }
-
-    QTimer m_timer;
 };
 
 // Every test function gets a new main window, shown and active.
