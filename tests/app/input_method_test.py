@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Typing through a real Chinese input method: fcitx5 with its pinyin engine,
-in its default settings, on an Xvfb, a D-Bus session (a11y.py session) and a
+in its default settings, on an Xvfb of its own (xsession.py), a D-Bus session (a11y.py session) and a
 HOME of the test's own. Types what a user types, with real X key events, and
 checks the code points each entry holds and what the program read: the last
 line of T1's accessible description.
@@ -17,6 +17,7 @@ import tempfile
 from gi.repository import Gio, GLib
 
 import a11y
+import xsession
 
 TIMEOUT_MS = 15000
 PROFILE = """[Groups/0]
@@ -78,9 +79,8 @@ def code_points(text):
 
 def main(program, locale_folder):
     check = a11y.Checks()
-    server, display = a11y.start_xvfb()
     a11y.start_bus()
-    with tempfile.TemporaryDirectory() as home:
+    with xsession.x_server() as display, tempfile.TemporaryDirectory() as home:
         os.makedirs(os.path.join(home, ".config/fcitx5/conf"))
         with open(os.path.join(home, ".config/fcitx5/profile"), "w") as profile:
             profile.write(PROFILE)
@@ -103,7 +103,7 @@ def main(program, locale_folder):
             if check.failed:
                 with open(os.path.join(home, "fcitx5.log")) as log:
                     print(log.read()[-3000:], file=sys.stderr)
-            for process in (app, fcitx, server):
+            for process in (app, fcitx):
                 if process and process.poll() is None:
                     process.kill()
     check.finish()
