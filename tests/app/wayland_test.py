@@ -7,6 +7,7 @@ Run it on a D-Bus session of its own (a11y.py session).
 
   wayland_test.py PROGRAM
 """
+import json
 import os
 import subprocess
 import sys
@@ -18,7 +19,8 @@ from PIL import Image
 import a11y
 
 SOCKET = "wayland-ferolune-test"
-ORANGE = (255, 128, 0)
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ferolune.json")) as facts:
+    ORANGE = tuple(json.load(facts)["colours"]["orange"])
 TIMEOUT_S = 10
 
 

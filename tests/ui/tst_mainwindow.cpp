@@ -7,10 +7,11 @@
 
 namespace {
 
-const QColor Orange(255, 128, 0);
-const QColor Blue(0, 0, 255);
-const QColor LightPink(255, 192, 192);
-const QColor GlyphPurple(126, 4, 104);
+// The colours of ferolune.json.
+const QColor Orange(FEROLUNE_COLOUR_ORANGE);
+const QColor Blue(FEROLUNE_COLOUR_BLUE);
+const QColor LightPink(FEROLUNE_COLOUR_LIGHT_PINK);
+const QColor GlyphPurple(FEROLUNE_COLOUR_GLYPH_PURPLE);
 
 bool near(const QColor &a, const QColor &b, int tolerance = 24)
 {

@@ -15,6 +15,7 @@ fonts-noto-cjk (Noto Sans CJK SC). The output is byte-for-byte reproducible with
 same package versions; the build never runs this script, the files are committed.
 """
 import io
+import json
 import math
 import os
 import struct
@@ -34,10 +35,12 @@ CJK = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"
 CJK_BOLD = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
 CJK_SC = 2  # face index of "Noto Sans CJK SC" in the .ttc collections
 
-PURPLE = (126, 4, 104)
+with open(os.path.join(ROOT, "ferolune.json")) as facts:
+    COLOURS = {name: tuple(rgb) for name, rgb in json.load(facts)["colours"].items()}
+PURPLE = COLOURS["glyph_purple"]
+BLUE = COLOURS["blue"]
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
-BLUE = (0, 0, 255)
 RED = (255, 0, 0)
 SILVER = (192, 192, 192)
 
