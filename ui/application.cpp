@@ -1,13 +1,13 @@
 #include "application.h"
 
 #include "accessibility.h"
-#include "pictures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QResource>
@@ -71,8 +71,13 @@ void loadChineseQtTexts(QApplication &app)
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (const int size : {FEROLUNE_WINDOW_ICON_SIZES})
-        icon.addPixmap(QPixmap::fromImage(readPicture(QStringLiteral(":/assets/ferolune-%1.png").arg(size))));
+    for (const int size : {FEROLUNE_WINDOW_ICON_SIZES}) {
+        // Read as PNG outright: left to find the format, Qt 6.4 loads every image
+        // plugin (the ico one too) to ask it about the file before its own reader.
+        QImageReader reader(QStringLiteral(":/assets/ferolune-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
