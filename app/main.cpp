@@ -4,10 +4,21 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
-    if (!ferolune::ui::canOpenDisplay())
+    using ferolune::ui::Display;
+    switch (ferolune::ui::findDisplay()) {
+    case Display::None:
+        std::fputs(ferolune::ui::noDisplayMessage().toUtf8().constData(), stderr);
         return 1;
+    case Display::Wayland:
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        break;
+    case Display::Platform:
+        break;
+    }
     QApplication app(argc, argv);
     ferolune::ui::setUpApplication(app);
     ferolune::ui::Form1 window;

@@ -1,20 +1,18 @@
 #include "display.h"
 
+#include "windowing_x11.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdio>
-#include <utility>
 
 #if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 #define FEROLUNE_CHECK_DISPLAY 1
 #endif
 
@@ -24,12 +22,18 @@ namespace ferolune::ui {
 
 namespace {
 
-bool xServerAnswers()
+// The platforms Qt will try: those QT_QPA_PLATFORM names, else X11 and, on a
+// Wayland desktop, Wayland.
+bool triesX()
 {
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    const bool answers = !xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    return answers;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    return platform.isEmpty() || platform.contains("xcb");
+}
+
+bool triesWayland()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    return platform.isEmpty() || platform.contains("wayland");
 }
 
 // The socket Qt's Wayland plugin connects to, as libwayland-client finds it.
@@ -54,8 +58,8 @@ bool waylandCompositorAnswers()
     return answers;
 }
 
-// What is wrong with one window system's variable, in Chinese and in English.
-std::pair<QString, QString> problem(const char *variable)
+// What is wrong with one window system's variable: {Chinese, English}.
+QStringList problem(const char *variable)
 {
     const QString name = QString::fromLatin1(variable);
     const QString value = qEnvironmentVariable(variable);
@@ -67,43 +71,40 @@ std::pair<QString, QString> problem(const char *variable)
 
 } // namespace
 
-bool canOpenDisplay()
+Display findDisplay()
 {
-    // The platforms Qt will try: those QT_QPA_PLATFORM names, else X11 and,
-    // on a Wayland desktop, Wayland. Other platforms need no display.
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const bool tryX = platform.isEmpty() || platform.contains("xcb");
-    const bool tryWayland = platform.isEmpty() || platform.contains("wayland");
-    if (!tryX && !tryWayland)
-        return true;
-    if (tryX && xServerAnswers())
-        return true;
-    if (tryWayland && waylandCompositorAnswers()) {
-        // Qt tries only X11 unless the session says it is Wayland.
-        if (platform.isEmpty())
-            qputenv("QT_QPA_PLATFORM", "wayland");
-        return true;
-    }
+    if ((!triesX() && !triesWayland()) || (triesX() && xServerAnswers()))
+        return Display::Platform;
+    if (triesWayland() && waylandCompositorAnswers())
+        return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? Display::Wayland : Display::Platform;
+    return Display::None;
+}
 
+QString noDisplayMessage()
+{
     QStringList chinese, english;
-    for (const auto &[tried, variable] : {std::pair{tryX, "DISPLAY"}, std::pair{tryWayland, "WAYLAND_DISPLAY"}}) {
+    for (const auto &[tried, variable] :
+         {std::pair{triesX(), "DISPLAY"}, std::pair{triesWayland(), "WAYLAND_DISPLAY"}}) {
         if (tried) {
-            const auto [zh, en] = problem(variable);
-            chinese << zh;
-            english << en;
+            const QStringList said = problem(variable);
+            chinese << said[0];
+            english << said[1];
         }
     }
-    const QString line = QStringLiteral("ferolune: 没有可用的图形显示（%1）; no display to open (%2)\n")
-                             .arg(chinese.join(QStringLiteral("，")), english.join(QStringLiteral(", ")));
-    std::fputs(line.toUtf8().constData(), stderr);
-    return false;
+    return QStringLiteral("ferolune: 没有可用的图形显示（%1）; no display to open (%2)\n")
+        .arg(chinese.join(QStringLiteral("，")), english.join(QStringLiteral(", ")));
 }
 
 #else
 
-bool canOpenDisplay()
+Display findDisplay()
 {
-    return true;
+    return Display::Platform;
+}
+
+QString noDisplayMessage()
+{
+    return {};
 }
 
 #endif
