@@ -1,64 +1,19 @@
 #include "display.h"
 
-#include "windowing_x11.h"
-
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
+#include <QGuiApplication>
 #include <QStringList>
 
-#include <algorithm>
-
-#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-#define FEROLUNE_CHECK_DISPLAY 1
-#endif
+#include <cstdio>
+#include <cstdlib>
 
 namespace ferolune::ui {
 
-#ifdef FEROLUNE_CHECK_DISPLAY
-
 namespace {
 
-// The platforms Qt will try: those QT_QPA_PLATFORM names, else X11 and, on a
-// Wayland desktop, Wayland.
-bool triesX()
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    return platform.isEmpty() || platform.contains("xcb");
-}
+QtMessageHandler qtMessages = nullptr;
 
-bool triesWayland()
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    return platform.isEmpty() || platform.contains("wayland");
-}
-
-// The socket Qt's Wayland plugin connects to, as libwayland-client finds it.
-bool waylandCompositorAnswers()
-{
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_SOCKET"))
-        return true;
-    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
-    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!QDir::isAbsolutePath(name) && runtimeDir.isEmpty())
-        return false;
-    const QByteArray path = QFile::encodeName(QDir::isAbsolutePath(name) ? name : runtimeDir + u'/' + name);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
-        return false;
-    std::copy(path.begin(), path.end(), address.sun_path);
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool answers = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-    if (fd >= 0)
-        close(fd);
-    return answers;
-}
-
-// What is wrong with one window system's variable: {Chinese, English}.
+// What is wrong with a window system's variable, in Chinese and in English.
 QStringList problem(const char *variable)
 {
     const QString name = QString::fromLatin1(variable);
@@ -69,22 +24,14 @@ QStringList problem(const char *variable)
             QStringLiteral("%1=%2 does not answer").arg(name, value)};
 }
 
-} // namespace
-
-Display findDisplay()
-{
-    if ((!triesX() && !triesWayland()) || (triesX() && xServerAnswers()))
-        return Display::Platform;
-    if (triesWayland() && waylandCompositorAnswers())
-        return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? Display::Wayland : Display::Platform;
-    return Display::None;
-}
-
+// Which of the displays that Qt tried is missing, and why.
 QString noDisplayMessage()
 {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     QStringList chinese, english;
     for (const auto &[tried, variable] :
-         {std::pair{triesX(), "DISPLAY"}, std::pair{triesWayland(), "WAYLAND_DISPLAY"}}) {
+         {std::pair{platform.isEmpty() || platform.contains("xcb"), "DISPLAY"},
+          std::pair{platform.isEmpty() || platform.contains("wayland"), "WAYLAND_DISPLAY"}}) {
         if (tried) {
             const QStringList said = problem(variable);
             chinese << said[0];
@@ -95,18 +42,27 @@ QString noDisplayMessage()
         .arg(chinese.join(QStringLiteral("，")), english.join(QStringLiteral(", ")));
 }
 
-#else
-
-Display findDisplay()
+void startupMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    return Display::Platform;
+    // Until a platform has opened, Qt only tells of those that did not: the line
+    // below says it for all of them once the last one fails.
+    if (QGuiApplication::platformName().isEmpty()) {
+        if (type != QtFatalMsg)
+            return;
+        std::fputs(noDisplayMessage().toUtf8().constData(), stderr);
+        std::_Exit(1);
+    }
+    qtMessages(type, context, message);
 }
 
-QString noDisplayMessage()
-{
-    return {};
-}
+} // namespace
 
-#endif
+void lookForDisplay()
+{
+    // Qt 6.4 tries X11 alone unless the session says it is Wayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qgetenv("XDG_SESSION_TYPE") != "wayland")
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    qtMessages = qInstallMessageHandler(startupMessages);
+}
 
 } // namespace ferolune::ui

@@ -93,14 +93,6 @@ private:
 
 } // namespace
 
-bool xServerAnswers()
-{
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    const bool answers = !xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    return answers;
-}
-
 void requestFrameExtents(QWindow *window)
 {
     xcb_connection_t *connection = x11Connection();
@@ -129,11 +121,6 @@ void onFrameExtentsChanged(QWindow *window, QObject *context, const std::functio
 }
 
 #else
-
-bool xServerAnswers()
-{
-    return false;
-}
 
 void requestFrameExtents(QWindow *) {}
 

@@ -9,13 +9,9 @@ class QObject;
 class QWindow;
 QT_END_NAMESPACE
 
-// What the X server and an X11 window manager (EWMH) tell and Qt does not pass
-// on. Elsewhere they do nothing.
+// What an X11 window manager says about its frames (EWMH) and Qt does not pass
+// on. Elsewhere both do nothing.
 namespace ferolune::ui {
-
-// Whether the X server that DISPLAY names answers, asked before Qt would abort
-// on its silence; false off X11.
-bool xServerAnswers();
 
 // Asks the window manager for the frame it will put round the window
 // (_NET_REQUEST_FRAME_EXTENTS) and waits for its answer, a fifth of a second at
