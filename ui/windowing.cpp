@@ -1,7 +1,6 @@
 #include "windowing.h"
 
 #include "application.h"
-#include "windowing_x11.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,11 +27,11 @@ bool isCentred(const QWidget *window)
     return corner == centredFramePosition(window->screen()->availableGeometry(), window->size(), frame);
 }
 
-// A window manager frames a new window and may even place it itself around the
-// time the window first shows. So from the window's first exposure until it has
-// settled, a second later, the watcher puts it back in the middle whenever it
-// moves away from there or its frame changes: at most three times, so as never
-// to fight a window manager that insists.
+// A window manager frames a new window as it first shows it, and may even place
+// it itself. Qt then knows the frame but tells no one, so from the window's
+// first exposure until it has settled, a second later, the watcher puts it back
+// in the middle at that exposure and whenever it moves away: at most three
+// times, so as never to fight a window manager that insists.
 class SettlingWatcher : public QObject
 {
     Q_OBJECT
@@ -41,7 +40,6 @@ public:
     explicit SettlingWatcher(QWidget *window) : QObject(window), m_window(window)
     {
         window->windowHandle()->installEventFilter(this);
-        onFrameExtentsChanged(window->windowHandle(), this, [this] { keepCentred(); });
     }
 
 protected:
@@ -113,8 +111,6 @@ void showMessage(const QString &prompt)
     CaptionedMessageBox box(QMessageBox::NoIcon, ApplicationTitle.toString(), prompt, QMessageBox::Ok);
     // Some Linux themes put a check mark on OK; the box is meant to be plain.
     box.button(QMessageBox::Ok)->setIcon(QIcon());
-    // Learns the frame before the box shows; it is centred again once Qt has sized it.
-    centreOnScreen(&box);
     box.exec();
 }
 
@@ -150,10 +146,8 @@ void centreOnScreen(QWidget *window)
         return;
     window->winId();
     QWindow *handle = window->windowHandle();
-    if (!handle->isExposed() && !window->findChild<SettlingWatcher *>(QString(), Qt::FindDirectChildrenOnly)) {
-        requestFrameExtents(handle);
+    if (!handle->isExposed() && !window->findChild<SettlingWatcher *>(QString(), Qt::FindDirectChildrenOnly))
         new SettlingWatcher(window);
-    }
     const QMargins frame = handle->frameMargins();
     const QPoint corner = centredFramePosition(window->screen()->availableGeometry(), window->size(), frame);
     // The client area's place, which is what Qt and the window manager agree on
