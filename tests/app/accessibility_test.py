@@ -12,8 +12,8 @@ import sys
 
 import a11y
 
-ENTRIES = ["R_A 电阻（Ω）", "R_B 电阻（Ω）", "C 电容（μF）"]
-RESULTS = ["T1 充电时间（秒）", "T2 放电时间（秒）", "T 周期（秒）"]
+ENTRIES = a11y.accessible_names("Text1", "Text2", "Text3")
+RESULTS = a11y.accessible_names("Text4", "Text5", "Text6")
 # The principle picture's lines, as the picture generator wrote them beside it.
 with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui", "assets", "principle.json")) as f:
     PRINCIPLE_LINES = [line["text"] for line in json.load(f)["lines"]]

@@ -99,15 +99,15 @@ def run(check, folder, calculate):
         a11y.press(a11y.control(caption, "push button", "退出"))
         return
 
-    def control(name):
-        found = a11y.control(caption, "text" if "（" in name else "push button", name)
+    def control(name, role="push button"):
+        found = a11y.control(caption, role, name)
         check(found is not None, f"\"{name}\" in \"{caption}\"", fatal=True)
         return found
 
-    for name, text in (("R_A 电阻（Ω）", "1000"), ("R_B 电阻（Ω）", " 1000 "), ("C 电容（μF）", "10")):
-        a11y.set_text(control(name), text)
+    for name, text in zip(a11y.accessible_names("Text1", "Text2", "Text3"), ("1000", " 1000 ", "10")):
+        a11y.set_text(control(name, "text"), text)
     a11y.press(control("计算"))
-    results = [control(name) for name in ("T1 充电时间（秒）", "T2 放电时间（秒）", "T 周期（秒）")]
+    results = [control(name, "text") for name in a11y.accessible_names("Text4", "Text5", "Text6")]
     a11y.wait_for(lambda: [a11y.text_of(box) for box in results] == ["0.01", "0.01", "0.02"] or None,
                   TIMEOUT_S * 1000)
     texts = [a11y.text_of(box) for box in results]
