@@ -81,7 +81,8 @@ private:
 // pixels beside the caption: too few for a title bar that draws the caption
 // bold beside the window's icon and up to three buttons, each about as wide as
 // the title bar is high ("Quandel" is cut under openbox). So the box widens
-// again each time.
+// again each time, from the width Qt fixed, not from a size the window system
+// may pass through meanwhile.
 class CaptionedMessageBox : public QMessageBox
 {
 public:
@@ -96,7 +97,7 @@ protected:
             titleFont.setBold(true);
             const QFontMetrics metrics(titleFont);
             const int titleBar = metrics.horizontalAdvance(windowTitle()) + 4 * (metrics.height() + 8) + 2 * 8;
-            setFixedWidth(std::max({width(), titleBar, 200}));
+            setFixedWidth(std::max({minimumWidth(), titleBar, 200}));
         }
         if (event->type() == QEvent::Show)
             centreOnScreen(this);
