@@ -46,8 +46,10 @@ public:
     QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
     {
         auto related = QAccessibleWidget::relations(match);
-        for (QWidget *child : match &QAccessible::Labelled ? children() : QList<QWidget *>())
-            related.append({QAccessible::queryAccessibleInterface(child), QAccessible::Labelled});
+        if (match & QAccessible::Labelled) {
+            for (QWidget *child : children())
+                related.append({QAccessible::queryAccessibleInterface(child), QAccessible::Labelled});
+        }
         return related;
     }
 

@@ -86,6 +86,8 @@ void TestAccessibility::groupsLeaveOutTheirDecorativePictures()
         children << child->object();
     }
     QCOMPARE(children, read);
+    // The caption labels each of them, as Qt's own group boxes say.
+    QCOMPARE(face->relations(QAccessible::Labelled).size(), read.size());
     QCOMPARE(face->child(-1), nullptr);
     QCOMPARE(face->child(face->childCount()), nullptr);
 }
