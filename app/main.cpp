@@ -6,8 +6,7 @@
 
 int main(int argc, char *argv[])
 {
-    if (!ferolune::ui::canOpenDisplay())
-        return 1;
+    ferolune::ui::lookForDisplay();
     QApplication app(argc, argv);
     ferolune::ui::setUpApplication(app);
     ferolune::ui::Form1 window;

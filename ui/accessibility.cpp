@@ -1,29 +1,23 @@
 #include "accessibility.h"
 
-#include "form1.h"
-#include "form2.h"
 #include "resultbox.h"
 
 #include <QAccessibleWidget>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QPointer>
-
-#include <array>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
 
 namespace ferolune::ui {
 
 namespace {
 
-// A picture that only repeats what the control beside it is called, and so is
-// kept out of what a screen reader reads. Set in the forms as a property.
-bool isDecorative(const QWidget *widget)
-{
-    return widget->property("decorative").toBool();
-}
-
-// A group box with its caption as name, and without its decorative pictures.
+// Qt's own group box lists every child, so this one leaves out the pictures
+// marked decorative in the forms: they only repeat what the control beside them
+// is called.
 class GroupAccessible : public QAccessibleWidget
 {
 public:
@@ -36,18 +30,16 @@ public:
         return QAccessibleWidget::text(type);
     }
 
-    int childCount() const override { return static_cast<int>(readChildren().size()); }
+    int childCount() const override { return static_cast<int>(children().size()); }
 
     QAccessibleInterface *child(int index) const override
     {
-        const QList<QWidget *> children = readChildren();
-        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children.at(index))
-                                                     : nullptr;
+        return QAccessible::queryAccessibleInterface(children().value(index));
     }
 
     int indexOfChild(const QAccessibleInterface *child) const override
     {
-        return child ? static_cast<int>(readChildren().indexOf(child->object())) : -1;
+        return child ? static_cast<int>(children().indexOf(child->object())) : -1;
     }
 
     // The caption labels what the group holds, as Qt's own group boxes say.
@@ -55,27 +47,26 @@ public:
     {
         auto related = QAccessibleWidget::relations(match);
         if (match & QAccessible::Labelled) {
-            for (QWidget *child : readChildren())
+            for (QWidget *child : children())
                 related.append({QAccessible::queryAccessibleInterface(child), QAccessible::Labelled});
         }
         return related;
     }
 
 private:
-    QList<QWidget *> readChildren() const
+    QList<QWidget *> children() const
     {
-        QList<QWidget *> children;
-        for (QObject *object : widget()->children()) {
-            auto *child = qobject_cast<QWidget *>(object);
-            if (child && !child->isWindow() && !isDecorative(child))
-                children << child;
-        }
-        return children;
+        QList<QWidget *> read;
+        for (QWidget *child : widget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (!child->property("decorative").toBool())
+                read << child;
+        return read;
     }
 };
 
-// A result box: its text can be read, selected and copied, not edited, so it
-// offers no editable text and says it is read-only.
+// Qt's own line edit offers editable text even when the box is read-only, so a
+// result box has an interface of its own: text that can be read, selected and
+// copied, not edited.
 class ReadOnlyBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
@@ -109,11 +100,9 @@ public:
     int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
     void selection(int index, int *start, int *end) const override
     {
-        *start = *end = 0;
-        if (index == 0 && box()->hasSelectedText()) {
-            *start = box()->selectionStart();
-            *end = box()->selectionEnd();
-        }
+        const bool selected = index == 0 && box()->hasSelectedText();
+        *start = selected ? box()->selectionStart() : 0;
+        *end = selected ? box()->selectionEnd() : 0;
     }
     void setSelection(int index, int start, int end) override
     {
@@ -161,113 +150,33 @@ private:
     QLineEdit *box() const { return static_cast<QLineEdit *>(widget()); }
 };
 
-// The principle picture's lines, top to bottom, and where each is drawn.
-struct PictureLine
-{
-    QRect area;
-    const char16_t *text;
-};
-
-constexpr std::array PrinciplePictureLines{
-    PictureLine{{4, 1, 99, 16}, u"2.555 Ferolune:"},
-    PictureLine{{4, 42, 96, 17}, u"请输入 R_A, R_B, C"},
-    PictureLine{{4, 84, 222, 17}, u"输出：充电时间 T1，放电时间 T2，周期 T"},
-    PictureLine{{4, 127, 145, 16}, u"T = 0.693(R_A + 2R_B)C"},
-    PictureLine{{4, 169, 143, 16}, u"T1 = 0.693(R_A + R_B)C"},
-    PictureLine{{4, 211, 98, 16}, u"T2 = 0.693 R_B C"},
-};
-constexpr int PictureLineCount = static_cast<int>(PrinciplePictureLines.size());
-
-// One line of the principle picture, read as text.
-class PictureLineAccessible : public QAccessibleInterface
+// A line of text in a picture: read, never acted on, unlike Qt's labels.
+class PictureLineAccessible : public QAccessibleWidget
 {
 public:
-    PictureLineAccessible(QWidget *window, const PictureLine &line) : m_window(window), m_line(line) {}
+    explicit PictureLineAccessible(QWidget *line) : QAccessibleWidget(line, QAccessible::StaticText) {}
 
-    bool isValid() const override { return !m_window.isNull(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_window ? m_window->windowHandle() : nullptr; }
-    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_window); }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QString text(QAccessible::Text type) const override
+    void *interface_cast(QAccessible::InterfaceType type) override
     {
-        return type == QAccessible::Name ? QString::fromUtf16(m_line.text) : QString();
+        return type == QAccessible::ActionInterface ? nullptr : QAccessibleWidget::interface_cast(type);
     }
-    void setText(QAccessible::Text, const QString &) override {}
-    QRect rect() const override
-    {
-        return m_window ? QRect(m_window->mapToGlobal(m_line.area.topLeft()), m_line.area.size()) : QRect();
-    }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
+
     QAccessible::State state() const override
     {
-        QAccessible::State state;
-        state.invisible = !m_window || !m_window->isVisible();
+        QAccessible::State state = QAccessibleWidget::state();
         state.readOnly = true;
         return state;
     }
-
-private:
-    QPointer<QWidget> m_window;
-    PictureLine m_line;
 };
 
-// The principle window: a frame whose picture reads as its lines of text,
-// before the button that closes it.
-class PrincipleAccessible : public QAccessibleWidget
+QAccessibleInterface *createInterface(const QString &className, QObject *object)
 {
-public:
-    explicit PrincipleAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) {}
-
-    ~PrincipleAccessible() override
-    {
-        for (const QAccessible::Id id : m_lines)
-            if (id)
-                QAccessible::deleteAccessibleInterface(id);
-    }
-
-    int childCount() const override { return PictureLineCount + QAccessibleWidget::childCount(); }
-
-    QAccessibleInterface *child(int index) const override
-    {
-        if (index < 0)
-            return nullptr;
-        if (index < PictureLineCount)
-            return line(index);
-        return QAccessibleWidget::child(index - PictureLineCount);
-    }
-
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        for (int i = 0; i < PictureLineCount; ++i)
-            if (m_lines[static_cast<size_t>(i)] && line(i) == child)
-                return i;
-        const int index = QAccessibleWidget::indexOfChild(child);
-        return index < 0 ? -1 : index + PictureLineCount;
-    }
-
-private:
-    QAccessibleInterface *line(int index) const
-    {
-        QAccessible::Id &id = m_lines[static_cast<size_t>(index)];
-        if (!id)
-            id = QAccessible::registerAccessibleInterface(
-                new PictureLineAccessible(widget(), PrinciplePictureLines[static_cast<size_t>(index)]));
-        return QAccessible::accessibleInterface(id);
-    }
-
-    mutable std::array<QAccessible::Id, PrinciplePictureLines.size()> m_lines{};
-};
-
-QAccessibleInterface *createInterface(const QString &, QObject *object)
-{
-    if (auto *principle = qobject_cast<Form2 *>(object))
-        return new PrincipleAccessible(principle);
-    if (auto *main = qobject_cast<Form1 *>(object))
-        return new QAccessibleWidget(main, QAccessible::Window);
+    auto *widget = qobject_cast<QWidget *>(object);
+    // Qt calls a window without a class of its own a client area.
+    if (widget && widget->isWindow() && className == QLatin1String("QWidget"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (widget && widget->property("pictureLine").toBool())
+        return new PictureLineAccessible(widget);
     if (auto *group = qobject_cast<QGroupBox *>(object))
         return new GroupAccessible(group);
     if (auto *box = qobject_cast<ResultBox *>(object))
@@ -280,6 +189,20 @@ QAccessibleInterface *createInterface(const QString &, QObject *object)
 void installAccessibility()
 {
     QAccessible::installFactory(createInterface);
+}
+
+void readPictureAloud(QWidget *window, const QString &linesFile, QWidget *before)
+{
+    QFile file(linesFile);
+    file.open(QIODevice::ReadOnly);
+    for (const QJsonValue &entry : QJsonDocument::fromJson(file.readAll())["lines"].toArray()) {
+        auto *line = new QLabel(window);
+        line->setProperty("pictureLine", true);
+        line->setAccessibleName(entry["text"].toString());
+        line->setGeometry(entry["x"].toInt(), entry["y"].toInt(), entry["width"].toInt(), entry["height"].toInt());
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        line->stackUnder(before);
+    }
 }
 
 } // namespace ferolune::ui

@@ -1,13 +1,13 @@
 #include "application.h"
 
 #include "accessibility.h"
-#include "pictures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QResource>
@@ -21,17 +21,14 @@ namespace {
 // The Song face the program carries holds every character its windows show by
 // themselves, so they look the same on every desktop, with or without CJK fonts.
 // Its files lie uncompressed in the executable (ui/CMakeLists.txt), and Qt reads
-// them there rather than from a copy on the heap.
+// them there: addApplicationFont() would copy their 0.2 MiB to the heap.
 void loadSongFace()
 {
     for (const QString &file :
          {QStringLiteral(":/fonts/FeroluneSong-Regular.otf"), QStringLiteral(":/fonts/FeroluneSong-Bold.otf")}) {
         const QResource face(file);
-        // Should a build ever compress them, Qt needs the unpacked copy after all.
         QFontDatabase::addApplicationFontFromData(
-            face.compressionAlgorithm() == QResource::NoCompression
-                ? QByteArray::fromRawData(reinterpret_cast<const char *>(face.data()), face.size())
-                : face.uncompressedData());
+            QByteArray::fromRawData(reinterpret_cast<const char *>(face.data()), face.size()));
     }
 }
 
@@ -71,8 +68,13 @@ void loadChineseQtTexts(QApplication &app)
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (const int size : {FEROLUNE_WINDOW_ICON_SIZES})
-        icon.addPixmap(QPixmap::fromImage(readPicture(QStringLiteral(":/assets/ferolune-%1.png").arg(size))));
+    for (const int size : {FEROLUNE_WINDOW_ICON_SIZES}) {
+        // Read as PNG outright: left to find the format, Qt 6.4 loads every image
+        // plugin (the ico one too) to ask it about the file before its own reader.
+        QImageReader reader(QStringLiteral(":/assets/ferolune-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

@@ -19,7 +19,7 @@ inline constexpr QStringView ApplicationTitle = u"Quandel";
 inline constexpr QStringView SongFamily = u"Ferolune Song";
 // The name of the desktop entry, which docks and Wayland compositors match the
 // windows to.
-inline constexpr QStringView DesktopFileName = u"org.ferolune.Ferolune";
+inline constexpr QStringView DesktopFileName = u"" FEROLUNE_APP_ID;
 
 // Identity, look and language shared by every window of the program. Call it
 // once, before the first window is created.

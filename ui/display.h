@@ -2,11 +2,11 @@
 
 namespace ferolune::ui {
 
-// Whether a window system the program can show its windows on is there: the X
-// server named by DISPLAY or the Wayland compositor named by WAYLAND_DISPLAY,
-// whichever Qt would try. When none answers, says on standard error, in Chinese
-// and English, which is missing. Call it before the application is created:
-// Qt would abort instead.
-bool canOpenDisplay();
+// Has Qt look for a display on X11 and then on Wayland where the session names
+// no platform, and turns Qt's end when it finds none (an abort, with a core dump
+// and advice to reinstall) into one line on standard error, in Chinese and
+// English, naming what is missing, and exit status 1. Call it before the
+// application is created.
+void lookForDisplay();
 
 } // namespace ferolune::ui

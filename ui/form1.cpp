@@ -56,6 +56,21 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
 {
     m_ui->setupUi(this);
     setWindowTitle(windowTitle().arg(CaptionVersion));
+
+    // The colours are ferolune.json's, which the picture generator and the tests read too.
+    QPalette orange = palette();
+    orange.setColor(QPalette::Window, QColor(FEROLUNE_COLOUR_ORANGE));
+    setPalette(orange);
+    // The group boxes show the window's orange through.
+    setStyleSheet(
+        QStringLiteral("QGroupBox { border: 2px groove rgb(128, 128, 128); margin-top: 6px; }\n"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 1px; color: %1; }")
+            .arg(QColor(FEROLUNE_COLOUR_BLUE).name()));
+    for (QLineEdit *box : {m_ui->Text4, m_ui->Text5, m_ui->Text6}) {
+        QPalette lightPink = box->palette();
+        lightPink.setColor(QPalette::Base, QColor(FEROLUNE_COLOUR_LIGHT_PINK));
+        box->setPalette(lightPink);
+    }
     followScreenScale(this);
 
     // The form file keeps whole points only. The unit labels then take the

@@ -1,12 +1,9 @@
 #include "pictures.h"
 
 #include <QEvent>
-#include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QLabel>
 #include <QPalette>
-#include <QPixmapCache>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -15,48 +12,26 @@ namespace ferolune::ui {
 
 namespace {
 
-// The file a form names and the scale of the drawing shown for it.
-struct Source
+// The file each form picture was drawn from, by QPixmap::cacheKey(), which every
+// copy of a pixmap shares: a label's pixmap or a brush's texture leads back to
+// its file. QLabel and QPalette keep the pixmap alone.
+QHash<qint64, QString> &files()
 {
-    QString path;
-    int scale = 1;
-};
-
-// Keyed by QPixmap::cacheKey(), which every copy of a loaded pixmap shares, so a
-// label's pixmap or a brush's texture leads back to its file.
-QHash<qint64, Source> &sources()
-{
-    static QHash<qint64, Source> known;
+    static QHash<qint64, QString> known;
     return known;
 }
 
-QPixmap load(const QString &path, int scale)
+// The file or, for a device pixel ratio above 1, its double drawing, to which
+// the "@2x" in its name gives a ratio of 2.
+QPixmap drawing(const QString &file, qreal ratio)
 {
-    QString file = path;
-    if (scale != 1)
-        file.insert(file.lastIndexOf(u'.'), QStringLiteral("@%1x").arg(scale));
-    // A form names its background once for each colour group: one reading
-    // serves all three, as QPixmap's own loading would have it.
-    QPixmap pixmap;
-    if (QPixmapCache::find(file, &pixmap))
-        return pixmap;
-    // The "@2x" in the name gives the picture its device pixel ratio.
-    pixmap = QPixmap::fromImage(readPicture(file));
-    if (!pixmap.isNull()) {
-        QPixmapCache::insert(file, pixmap);
-        sources().insert(pixmap.cacheKey(), {path, scale});
-    }
+    QString name = file;
+    if (ratio > 1)
+        name.insert(name.lastIndexOf(u'.'), QStringLiteral("@2x"));
+    const QPixmap pixmap(name);
+    if (!pixmap.isNull())
+        files().insert(pixmap.cacheKey(), file);
     return pixmap;
-}
-
-// The drawing to show instead of `shown` at `scale`; null if `shown` is already
-// the one or is not a form picture.
-QPixmap replacement(const QPixmap &shown, int scale)
-{
-    const auto source = sources().constFind(shown.cacheKey());
-    if (source == sources().cend() || source->scale == scale)
-        return {};
-    return load(source->path, scale);
 }
 
 class ScaleFollower : public QObject
@@ -79,24 +54,16 @@ public:
 
     void update()
     {
-        const int scale = m_window->devicePixelRatioF() > 1 ? 2 : 1;
+        const qreal ratio = m_window->devicePixelRatioF();
         for (QLabel *label : m_window->findChildren<QLabel *>()) {
-            const QPixmap drawing = replacement(label->pixmap(), scale);
-            if (!drawing.isNull())
-                label->setPixmap(drawing);
+            if (const QString file = files().value(label->pixmap().cacheKey()); !file.isEmpty())
+                label->setPixmap(drawing(file, ratio));
         }
         QPalette palette = m_window->palette();
-        bool changed = false;
-        for (int g = 0; g < QPalette::NColorGroups; ++g) {
-            const auto group = QPalette::ColorGroup(g);
-            const QPixmap drawing = replacement(palette.brush(group, QPalette::Window).texture(), scale);
-            if (!drawing.isNull()) {
-                palette.setBrush(group, QPalette::Window, drawing);
-                changed = true;
-            }
-        }
-        if (changed)
+        if (const QString file = files().value(palette.window().texture().cacheKey()); !file.isEmpty()) {
+            palette.setBrush(QPalette::Window, drawing(file, ratio));
             m_window->setPalette(palette);
+        }
     }
 
 private:
@@ -105,16 +72,9 @@ private:
 
 } // namespace
 
-QImage readPicture(const QString &file)
-{
-    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
-}
-
 QPixmap formPicture(const char *path)
 {
-    return load(QString::fromUtf8(path), 1);
+    return drawing(QString::fromUtf8(path), 1);
 }
 
 void followScreenScale(QWidget *window)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QPixmap>
 
 QT_BEGIN_NAMESPACE
@@ -8,12 +7,6 @@ class QWidget;
 QT_END_NAMESPACE
 
 namespace ferolune::ui {
-
-// Reads one of the program's own pictures as the format its file name ends in
-// ("gif", "jpg", "png") and nothing else. Left to find the format itself, Qt
-// 6.4 loads every image plugin to ask it about a PNG (the ico plugin too, which
-// the program never needs) before it turns to its own PNG reader.
-QImage readPicture(const QString &file);
 
 // The forms' pixmap function: loads a picture a form names, as QPixmap would,
 // and notes where it came from, so that followScreenScale() can put its double

@@ -3,10 +3,8 @@
 #include "application.h"
 
 #include <QAbstractButton>
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QEventLoop>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -17,210 +15,94 @@
 
 #include <algorithm>
 
-#if QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
-#endif
-
 namespace ferolune::ui {
 
 namespace {
 
-#if QT_CONFIG(xcb)
-// The X connection when the program runs on X11.
-xcb_connection_t *x11Connection()
+// Whether the window, frame included, sits where centreOnScreen() puts it.
+bool isCentred(const QWidget *window)
 {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
+    const QMargins frame = window->windowHandle()->frameMargins();
+    const QPoint corner = window->geometry().topLeft() - QPoint(frame.left(), frame.top());
+    return corner == centredFramePosition(window->screen()->availableGeometry(), window->size(), frame);
 }
 
-xcb_atom_t frameExtentsAtom(xcb_connection_t *connection)
+// A window manager frames a new window as it first shows it, and may even place
+// it itself. Qt then knows the frame but tells no one, so from the window's
+// first exposure until it has settled, a second later, the watcher puts it back
+// in the middle at that exposure and whenever it moves away: at most three
+// times, so as never to fight a window manager that insists.
+class SettlingWatcher : public QObject
 {
-    static const xcb_atom_t atom = [connection] {
-        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, false, 18, "_NET_FRAME_EXTENTS"), nullptr),
-            &std::free);
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }();
-    return atom;
-}
-#endif
+    Q_OBJECT
 
-constexpr int MinimumMessageBoxWidth = 200;
-
-// How wide a title bar drawn in that font must be to show the whole caption
-// beside the window's icon and up to three buttons, each about as wide as the
-// title bar, a little taller than its font, is high.
-int titleBarWidth(const QFont &font, const QString &caption)
-{
-    const QFontMetrics metrics(font);
-    const int buttons = 4 * (metrics.height() + 8);
-    return metrics.horizontalAdvance(caption) + buttons + 2 * 8;
-}
-
-// The frame the window manager has put round the window, as far as it has told.
-// On X11 that is _NET_FRAME_EXTENTS, read afresh: Qt keeps what it first found
-// and, asked while the window manager is still framing the window, measures the
-// half-built frame.
-QMargins frameOf(const QWidget *window)
-{
-    const QWindow *handle = window->windowHandle();
-    if (!handle || !handle->handle())
-        return {};
-#if QT_CONFIG(xcb)
-    if (xcb_connection_t *connection = x11Connection()) {
-        const auto reply = std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)>(
-            xcb_get_property_reply(connection,
-                                   xcb_get_property(connection, false, static_cast<xcb_window_t>(handle->winId()),
-                                                    frameExtentsAtom(connection), XCB_ATOM_CARDINAL, 0, 4),
-                                   nullptr),
-            &std::free);
-        if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
-            return {};
-        const auto *extents = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-        // left, right, top, bottom
-        return QMargins(static_cast<int>(extents[0]), static_cast<int>(extents[2]), static_cast<int>(extents[1]),
-                        static_cast<int>(extents[3]));
-    }
-#endif
-    return handle->frameMargins();
-}
-
-// Until the window manager has framed a window, its frame is nothing, Qt tells
-// no one when the frame comes, and a busy window manager may even place the
-// window itself. So from the window's first exposure until it has settled, a
-// second later, the watcher puts it back in the middle whenever the frame comes
-// (on X11, when the window manager sets _NET_FRAME_EXTENTS) or the window moves
-// away from there: at most a few times, so as never to fight a window manager
-// that insists. A desktop without a window manager never moves it.
-class FrameWatcher : public QObject, public QAbstractNativeEventFilter
-{
 public:
-    static constexpr const char *Name = "ferolune_frame_watcher";
-
-    explicit FrameWatcher(QWidget *window) : QObject(window), m_window(window)
+    explicit SettlingWatcher(QWidget *window) : QObject(window), m_window(window)
     {
-        setObjectName(QLatin1String(Name));
-        window->installEventFilter(this);
-        if (QWindow *handle = window->windowHandle())
-            handle->installEventFilter(this);
-        QCoreApplication::instance()->installNativeEventFilter(this);
-        m_settled.setSingleShot(true);
-        m_settled.setInterval(1000);
-        connect(&m_settled, &QTimer::timeout, this, &FrameWatcher::stop);
-    }
-
-    ~FrameWatcher() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
-
-    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
-    {
-#if QT_CONFIG(xcb)
-        if (type == "xcb_generic_event_t") {
-            const auto *event = static_cast<const xcb_generic_event_t *>(message);
-            const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-                && property->atom == frameExtentsAtom(x11Connection()) && m_window->windowHandle()
-                && property->window == m_window->windowHandle()->winId())
-                QMetaObject::invokeMethod(this, &FrameWatcher::keepCentred, Qt::QueuedConnection);
-        }
-#else
-        Q_UNUSED(type);
-        Q_UNUSED(message);
-#endif
-        return false;
+        window->windowHandle()->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::Show:
-            // The widget gets its native window when it is first shown.
-            if (watched == m_window && m_window->windowHandle())
-                m_window->windowHandle()->installEventFilter(this);
-            break;
-        case QEvent::Hide:
-            if (watched == m_window)
-                stop();
-            break;
-        case QEvent::Expose:
-            if (watched == m_window->windowHandle() && !m_settled.isActive())
-                m_settled.start();
-            keepCentred();
-            break;
-        case QEvent::Move:
-            if (watched == m_window->windowHandle())
-                keepCentred();
-            break;
-        default:
-            break;
+        if (event->type() == QEvent::Expose && !m_settling) {
+            m_settling = true;
+            QTimer::singleShot(1000, this, &SettlingWatcher::stop);
         }
+        // Queued: the widget learns of a move after its native window.
+        if (event->type() == QEvent::Expose || event->type() == QEvent::Move)
+            QMetaObject::invokeMethod(this, &SettlingWatcher::keepCentred, Qt::QueuedConnection);
+        else if (event->type() == QEvent::Hide)
+            stop();
         return false;
     }
 
 private:
     void keepCentred()
     {
-        const QScreen *screen = m_window->screen();
-        if (objectName().isEmpty() || !m_settled.isActive() || !screen)
-            return;
-        const QMargins frame = frameOf(m_window);
-        const QPoint corner = m_window->geometry().topLeft() - QPoint(frame.left(), frame.top());
-        if (corner == centredFramePosition(screen->availableGeometry(), m_window->size(), frame))
-            return;
-        if (++m_corrections > 3)
-            return stop();
-        centreOnScreen(m_window);
+        if (m_settling && !isCentred(m_window) && ++m_corrections <= 3)
+            centreOnScreen(m_window);
     }
 
+    // Out of the window's children at once, so that its next showing gets a watcher of its own.
     void stop()
     {
-        setObjectName(QString());
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-        m_window->removeEventFilter(this);
-        if (QWindow *handle = m_window->windowHandle())
-            handle->removeEventFilter(this);
+        m_settling = false;
+        setParent(nullptr);
         deleteLater();
     }
 
     QWidget *m_window;
-    QTimer m_settled;
+    bool m_settling = false;
     int m_corrections = 0;
 };
 
-// Qt sizes a message box to what its layout needs whenever the layout changes;
-// a strut across the bottom of the layout makes the box wide enough for its
-// caption, however often Qt sizes it.
+// Qt sizes a message box to its text whenever its layout asks, allowing 50
+// pixels beside the caption: too few for a title bar that draws the caption
+// bold beside the window's icon and up to three buttons, each about as wide as
+// the title bar is high ("Quandel" is cut under openbox). So the box widens
+// again each time, from the width Qt fixed, not from a size the window system
+// may pass through meanwhile.
 class CaptionedMessageBox : public QMessageBox
 {
 public:
     using QMessageBox::QMessageBox;
 
 protected:
-    void showEvent(QShowEvent *event) override
+    bool event(QEvent *event) override
     {
-        if (auto *grid = qobject_cast<QGridLayout *>(layout())) {
-            if (!m_captionStrut) {
-                m_captionStrut = new QSpacerItem(0, 0);
-                grid->addItem(m_captionStrut, grid->rowCount(), 0, 1, grid->columnCount());
-            }
-            // Title bars often draw their captions bold.
+        const bool handled = QMessageBox::event(event);
+        if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) {
             QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
             titleFont.setBold(true);
-            const QMargins margins = grid->contentsMargins() + contentsMargins();
-            const int width = std::max(MinimumMessageBoxWidth, titleBarWidth(titleFont, windowTitle()));
-            m_captionStrut->changeSize(width - margins.left() - margins.right(), 0, QSizePolicy::Fixed,
-                                       QSizePolicy::Fixed);
-            grid->invalidate();
+            const QFontMetrics metrics(titleFont);
+            const int titleBar = metrics.horizontalAdvance(windowTitle()) + 4 * (metrics.height() + 8) + 2 * 8;
+            setFixedWidth(std::max({minimumWidth(), titleBar, 200}));
         }
-        QMessageBox::showEvent(event);
-        centreOnScreen(this);
+        if (event->type() == QEvent::Show)
+            centreOnScreen(this);
+        return handled;
     }
-
-private:
-    QSpacerItem *m_captionStrut = nullptr;
 };
 
 } // namespace
@@ -263,18 +145,15 @@ void centreOnScreen(QWidget *window)
     // On Wayland the compositor places the windows; they cannot place themselves.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QMargins frame = frameOf(window);
-    const QPoint corner = centredFramePosition(screen->availableGeometry(), window->size(), frame);
+    window->winId();
+    QWindow *handle = window->windowHandle();
+    if (!handle->isExposed() && !window->findChild<SettlingWatcher *>(QString(), Qt::FindDirectChildrenOnly))
+        new SettlingWatcher(window);
+    const QMargins frame = handle->frameMargins();
+    const QPoint corner = centredFramePosition(window->screen()->availableGeometry(), window->size(), frame);
     // The client area's place, which is what Qt and the window manager agree on
     // whether the frame is known or not.
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
-    const QWindow *handle = window->windowHandle();
-    if ((!handle || !handle->isExposed())
-        && !window->findChild<QObject *>(QLatin1String(FrameWatcher::Name), Qt::FindDirectChildrenOnly))
-        new FrameWatcher(window);
 }
 
 void endProgram()
@@ -283,3 +162,5 @@ void endProgram()
 }
 
 } // namespace ferolune::ui
+
+#include "windowing.moc"

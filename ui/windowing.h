@@ -22,9 +22,10 @@ void showMessage(const QString &prompt);
 // and returns once it has been closed or hidden.
 void showModal(QWidget *window);
 
-// Centres the window, frame included, on the available area of its screen;
-// when the window manager has yet to put its frame round the window, centres
-// it once more as soon as the frame is there.
+// Centres the window, frame included, on the available area of its screen. A
+// window not shown yet is centred once more when it first shows, with the frame
+// the window manager then puts round it, and whenever the window manager moves
+// it in its first second.
 void centreOnScreen(QWidget *window);
 
 // Where the top-left corner of the frame goes for a window of that client size

@@ -12,6 +12,8 @@ session (a11y.py session). The other tests of this folder import it.
   a11y.py names WINDOW ROLE                the names of the controls with that role in the
                                            window captioned WINDOW, one a line
   a11y.py dump                             the program's tree: role, name, states, interfaces
+  a11y.py name CONTROL                     the accessible name the main window's form gives
+                                           the control with that object name (Text1, ...)
 
 Exit status: 0 on success, 1 when nothing matches in time, 2 on misuse.
 """
@@ -21,6 +23,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from xml.etree import ElementTree
 
 import pyatspi
 from gi.repository import GLib
@@ -29,6 +32,14 @@ import xsession
 spawn = xsession.spawn  # the tests beside this one start their programs through it
 
 APPLICATION = "Ferolune"
+FORM = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui", "form1.ui")
+
+
+def accessible_names(*controls):
+    """The accessible names the main window's form gives those controls."""
+    form = ElementTree.parse(FORM)
+    return [form.find(f".//widget[@name='{control}']/property[@name='accessibleName']/string").text
+            for control in controls]
 
 
 def start_bus():
@@ -207,6 +218,9 @@ def main(argv):
         for node in descendants(shown):
             if node.getRoleName() == role:
                 print(node.name)
+        return 0
+    if argv[1:2] == ["name"] and len(argv) == 3:
+        print(accessible_names(argv[2])[0])
         return 0
     if argv[1:2] == ["dump"] and len(argv) == 2:
         app = application()

@@ -94,12 +94,12 @@ start_program() {
     local w h
     read -r main_x main_y w h < <("$xwin" geometry "$main_wid")
     [[ $w == 397 && $h == 258 ]] || fail "main window client area is ${w}x${h}, not 397x258"
-    locate text1 text 'R_A 电阻（Ω）'
-    locate text2 text 'R_B 电阻（Ω）'
-    locate text3 text 'C 电容（μF）'
-    locate text4 text 'T1 充电时间（秒）'
-    locate text5 text 'T2 放电时间（秒）'
-    locate text6 text 'T 周期（秒）'
+    locate text1 text "$("$a11y" name Text1)"
+    locate text2 text "$("$a11y" name Text2)"
+    locate text3 text "$("$a11y" name Text3)"
+    locate text4 text "$("$a11y" name Text4)"
+    locate text5 text "$("$a11y" name Text5)"
+    locate text6 text "$("$a11y" name Text6)"
     locate calc 'push button' 计算
     locate principle 'push button' 计算原理
     locate exit 'push button' 退出

@@ -18,20 +18,33 @@ while [[ -e /tmp/.X11-unix/X$unused || -e /tmp/.X$unused-lock ]]; do
 done
 
 failures=0
-# expect NAME EXPECTED_LINE VARIABLE=VALUE...: runs the program with only those
-# display settings and an empty runtime folder.
-expect() {
-    local name=$1 expected=$2 output status
-    shift 2
+# run SECONDS VARIABLE=VALUE...: runs the program with only those display
+# settings and an empty runtime folder, for at most SECONDS; leaves its exit
+# status in $status, what it wrote to standard output in $output and to
+# standard error in $said.
+run() {
+    local seconds=$1
+    shift
     output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE \
-        XDG_RUNTIME_DIR="$runtime" "$@" timeout 20 "$program" 2>&1 </dev/null)
+        XDG_RUNTIME_DIR="$runtime" "$@" timeout "$seconds" "$program" 2>"$runtime/said" </dev/null)
     status=$?
-    if [[ $status == 1 && $output == "$expected" ]]; then
-        echo "ok - $name: status 1, \"$output\""
+    said=$(<"$runtime/said")
+}
+
+# expect NAME EXPECTED_LINE VARIABLE=VALUE...: the line on standard error,
+# nothing on standard output, status 1.
+expect() {
+    local name=$1 expected=$2
+    shift 2
+    run 20 "$@"
+    if [[ $status == 1 && $said == "$expected" && -z $output ]]; then
+        echo "ok - $name: status 1, \"$said\" on standard error"
     else
-        echo "FAIL: $name: status $status, expected 1; said:" >&2
+        echo "FAIL: $name: status $status, expected 1; said on standard error:" >&2
+        echo "$said" >&2
+        echo "and on standard output:" >&2
         echo "$output" >&2
-        echo "expected: $expected" >&2
+        echo "expected on standard error: $expected" >&2
         failures=$((failures + 1))
     fi
 }
@@ -47,5 +60,14 @@ expect "X11 asked for, no DISPLAY" \
 expect "Wayland asked for, a compositor that does not answer" \
     "ferolune: 没有可用的图形显示（WAYLAND_DISPLAY=wayland-9 无法连接）; no display to open (WAYLAND_DISPLAY=wayland-9 does not answer)" \
     QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-9
+
+# A platform that needs no display starts as usual: still running when stopped.
+run 3 QT_QPA_PLATFORM=offscreen
+if [[ $status == 124 ]]; then
+    echo "ok - the offscreen platform, no display: the program starts"
+else
+    echo "FAIL: the offscreen platform, no display: status $status, not still running; said: $said" >&2
+    failures=$((failures + 1))
+fi
 
 ((failures == 0)) || exit 1

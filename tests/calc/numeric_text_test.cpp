@@ -257,6 +257,9 @@ const NumberRow PrecisionRows[] = {
     {"FirstInexactPowerOfTen", u"1e23", 1e23},
     {"NineteenDigits", u"1234567890123456789", 1234567890123456789.0},
     {"TwentyDigits", u"12345678901234567891", 12345678901234567891.0},
+    // Twenty digits just above 2^64, which no 64-bit integer holds.
+    {"TwentyDigitsJustAboveTwoTo64", u"18446744073709551621", 18446744073709551616.0},
+    {"TwentyDigitsJustAboveTwoTo65WithFraction", u"36893488147419103237.5", 36893488147419103232.0},
     {"TwoTo53", u"9007199254740992", 9007199254740992.0},
     {"SmallIntegerHugePower", u"3e300", 3e300},
     {"TrailingZerosKeepExactness", u"1500000000000000000000000e-3", 1.5e21},

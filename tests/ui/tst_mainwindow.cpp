@@ -1,16 +1,18 @@
 #include "window_test.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
 
 namespace {
 
-const QColor Orange(255, 128, 0);
-const QColor Blue(0, 0, 255);
-const QColor LightPink(255, 192, 192);
-const QColor GlyphPurple(126, 4, 104);
+// The colours of ferolune.json.
+const QColor Orange(FEROLUNE_COLOUR_ORANGE);
+const QColor Blue(FEROLUNE_COLOUR_BLUE);
+const QColor LightPink(FEROLUNE_COLOUR_LIGHT_PINK);
+const QColor GlyphPurple(FEROLUNE_COLOUR_GLYPH_PURPLE);
 
 bool near(const QColor &a, const QColor &b, int tolerance = 24)
 {
@@ -55,6 +57,8 @@ private slots:
     void entriesHaveNoLengthLimit();
     void resultBoxRefusesTypingButCopies_data();
     void resultBoxRefusesTypingButCopies();
+    void resultBoxMenuOpensWhereAsked_data();
+    void resultBoxMenuOpensWhereAsked();
     void calculate_data();
     void calculate();
     void calculateTwiceGivesSameTexts();
@@ -475,6 +479,30 @@ void TestMainWindow::resultBoxRefusesTypingButCopies()
     QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(box->text(), text);
+}
+
+void TestMainWindow::resultBoxMenuOpensWhereAsked_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("at");
+
+    QTest::newRow("T1, left") << "Text4" << QPoint(3, 12);
+    QTest::newRow("T2, middle") << "Text5" << QPoint(40, 12);
+    QTest::newRow("T, right") << "Text6" << QPoint(85, 20);
+}
+
+void TestMainWindow::resultBoxMenuOpensWhereAsked()
+{
+    QFETCH(QString, name);
+    QFETCH(QPoint, at);
+
+    auto *box = child<QLineEdit>(qPrintable(name));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, box->mapToGlobal(at));
+    QApplication::sendEvent(box, &event);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QWidget *menu = QApplication::activePopupWidget();
+    QCOMPARE(menu->pos(), box->mapToGlobal(at));
+    menu->close();
 }
 
 void TestMainWindow::calculate_data()

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QColor Orange(255, 128, 0);
+const QColor Orange(FEROLUNE_COLOUR_ORANGE);
 
 // The main window's pictures: the label and the file its form names.
 constexpr std::pair<const char *, const char *> MainWindowPictures[] = {

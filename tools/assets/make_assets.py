@@ -15,12 +15,13 @@ fonts-noto-cjk (Noto Sans CJK SC). The output is byte-for-byte reproducible with
 same package versions; the build never runs this script, the files are committed.
 """
 import io
+import json
 import math
 import os
 import struct
 import sys
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 OUT = os.path.join(ROOT, "ui", "assets")
@@ -34,10 +35,12 @@ CJK = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"
 CJK_BOLD = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
 CJK_SC = 2  # face index of "Noto Sans CJK SC" in the .ttc collections
 
-PURPLE = (126, 4, 104)
+with open(os.path.join(ROOT, "ferolune.json")) as facts:
+    COLOURS = {name: tuple(rgb) for name, rgb in json.load(facts)["colours"].items()}
+PURPLE = COLOURS["glyph_purple"]
+BLUE = COLOURS["blue"]
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
-BLUE = (0, 0, 255)
 RED = (255, 0, 0)
 SILVER = (192, 192, 192)
 
@@ -203,20 +206,33 @@ def principle(s):
     def line(n):
         return (13 + 42 * n) * s  # baseline of line n (0-based): tops at 2, 44, 86, ... (× s)
 
-    draw_runs(d, 4 * s, line(0) + 3 * s, [
-        ("2", font(CJK_BOLD, 18 * s, CJK_SC), BLUE, 0),
-        (".555", font(SANS, 12 * s), BLUE, 0),
-        (" Ferolune:", cjk, BLUE, 0)])
-    draw_runs(d, 4 * s, line(1), text("请输入", BLUE) + sym("R", "A") + comma + sym("R", "B")
-              + comma + [("C", font(SERIF, 14 * s), BLUE, 0)])
-    draw_runs(d, 4 * s, line(2), text("输出:充电时间", BLUE) + sym("T", "1") + comma
-              + text("放电时间", BLUE) + sym("T", "2") + comma + text("周期", BLUE) + sym("T"))
-    draw_runs(d, 4 * s, line(3), sym("T") + text(" = 0.693(") + sym("R", "A") + text(" + 2")
-              + sym("R", "B") + gap + text(")") + sym("C"))
-    draw_runs(d, 4 * s, line(4), sym("T", "1") + text(" = 0.693(") + sym("R", "A") + text(" + ")
-              + sym("R", "B") + gap + text(")") + sym("C"))
-    draw_runs(d, 4 * s, line(5), sym("T", "2") + text(" = 0.693") + sym("R", "B") + gap + sym("C"))
-    return jpeg(im, s)
+    # Each line as a screen reader reads it, where its baseline lies and what is drawn.
+    lines = [
+        ("2.555 Ferolune:", line(0) + 3 * s, [
+            ("2", font(CJK_BOLD, 18 * s, CJK_SC), BLUE, 0),
+            (".555", font(SANS, 12 * s), BLUE, 0),
+            (" Ferolune:", cjk, BLUE, 0)]),
+        ("请输入 R_A, R_B, C", line(1), text("请输入", BLUE) + sym("R", "A") + comma + sym("R", "B")
+         + comma + [("C", font(SERIF, 14 * s), BLUE, 0)]),
+        ("输出：充电时间 T1，放电时间 T2，周期 T", line(2), text("输出:充电时间", BLUE) + sym("T", "1") + comma
+         + text("放电时间", BLUE) + sym("T", "2") + comma + text("周期", BLUE) + sym("T")),
+        ("T = 0.693(R_A + 2R_B)C", line(3), sym("T") + text(" = 0.693(") + sym("R", "A") + text(" + 2")
+         + sym("R", "B") + gap + text(")") + sym("C")),
+        ("T1 = 0.693(R_A + R_B)C", line(4), sym("T", "1") + text(" = 0.693(") + sym("R", "A") + text(" + ")
+         + sym("R", "B") + gap + text(")") + sym("C")),
+        ("T2 = 0.693 R_B C", line(5), sym("T", "2") + text(" = 0.693") + sym("R", "B") + gap + sym("C")),
+    ]
+    read = []
+    for spoken, baseline, runs in lines:
+        draw_runs(d, 4 * s, baseline, runs)
+        # Where the line lies: from where it starts to a pixel past its ink, and a
+        # pixel above and below it, in the single drawing's pixels.
+        alone = Image.new("RGB", im.size, WHITE)
+        draw_runs(ImageDraw.Draw(alone), 4 * s, baseline, runs)
+        _, top, right, bottom = ImageChops.difference(alone, Image.new("RGB", im.size, WHITE)).getbbox()
+        read.append({"text": spoken, "x": 4, "y": top // s - 1, "width": right // s + 1 - 4,
+                     "height": bottom // s - top // s + 2})
+    return jpeg(im, s), read
 
 
 # ---------------------------------------------------------------- icon
@@ -331,7 +347,10 @@ def main():
         for name, text in GLYPHS.items():
             files[at_scale(name, s)] = glyph(*text, s)
         files[at_scale("capacitance_banner.jpg", s)] = capacitance_banner(s)
-        files[at_scale("principle.jpg", s)] = principle(s)
+        files[at_scale("principle.jpg", s)], lines = principle(s)
+        if s == 1:
+            # What the principle window tells a screen reader, line by line.
+            files["principle.json"] = (json.dumps({"lines": lines}, ensure_ascii=False, indent=2) + "\n").encode()
     files["ferolune.ico"] = ico(icon_image(32))
     for size in ICON_SIZES:
         files[f"ferolune-{size}.png"] = png(icon_image(size))
