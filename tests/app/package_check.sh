@@ -5,7 +5,7 @@
 # wherever they are shown, lintian at --pedantic, the program's hardening, and
 # an install and removal with apt.
 #
-#   package_check.sh SOURCE_DIR OUT_DIR VERSION RELEASE_DATE
+#   package_check.sh SOURCE_DIR OUT_DIR VERSION RELEASE_DATE APP_ID
 #
 # The install is real where the test runs as root (CI) on a machine without
 # ferolune that already holds everything the package depends on; elsewhere apt
@@ -17,7 +17,7 @@ src=$1
 out=$2
 version=$3
 release_date=$4
-app_id=org.ferolune.Ferolune
+app_id=$5
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
