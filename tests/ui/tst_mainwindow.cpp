@@ -177,9 +177,9 @@ void TestMainWindow::fonts_data()
 
     for (const char *name : {"Text1", "Text2", "Text3"})
         QTest::newRow(name) << QString::fromLatin1(name) << qreal(12) << false;
-    for (const char *name : {"Text4", "Text5", "Text6"})
+    for (const char *name : ResultBoxes)
         QTest::newRow(name) << QString::fromLatin1(name) << qreal(12) << true;
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"})
+    for (const char *name : UnitLabels)
         QTest::newRow(name) << QString::fromLatin1(name) << qreal(10.5) << false;
 }
 
@@ -204,7 +204,7 @@ void TestMainWindow::boxFlags_data()
 
     for (const char *name : {"Text1", "Text2", "Text3"})
         QTest::newRow(name) << QString::fromLatin1(name) << false;
-    for (const char *name : {"Text4", "Text5", "Text6"})
+    for (const char *name : ResultBoxes)
         QTest::newRow(name) << QString::fromLatin1(name) << true;
 }
 
@@ -256,7 +256,7 @@ void TestMainWindow::glyphsAreDecorative()
 {
     // Each glyph shows the name of the box beneath it, which screen readers
     // already read from the box.
-    for (const char *name : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6"}) {
+    for (const char *name : Glyphs) {
         QVERIFY2(child(name)->property("decorative").toBool(), name);
         QVERIFY2(child(name)->accessibleName().isEmpty(), name);
     }
@@ -320,14 +320,14 @@ void TestMainWindow::colours()
         QCOMPARE(window.pixelColor(inside), Orange);
     }
     // The blue of the captions does not reach the unit labels.
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"})
+    for (const char *name : UnitLabels)
         QVERIFY(child<QLabel>(name)->palette().color(QPalette::WindowText) != Blue);
 }
 
 void TestMainWindow::glyphTransparencyShowsOrange()
 {
     const QImage window = m_form->grab().toImage();
-    for (const char *name : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6"}) {
+    for (const char *name : Glyphs) {
         const auto *label = child<QLabel>(name);
         const QImage glyph = label->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         const QPoint origin = offsetIn(label, m_form);
@@ -365,7 +365,7 @@ void TestMainWindow::groupBoxCaptionsAreBlue()
 void TestMainWindow::labelsAreTransparent()
 {
     const QImage window = m_form->grab().toImage();
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"}) {
+    for (const char *name : UnitLabels) {
         const auto *label = child<QLabel>(name);
         QVERIFY(!label->autoFillBackground());
         const QRect area(offsetIn(label, m_form), label->size());
@@ -396,7 +396,9 @@ void TestMainWindow::resizeKeepsPositionsAndShowsOrange()
 
 void TestMainWindow::startState()
 {
-    for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"})
+    for (const char *name : Entries)
+        QVERIFY2(child<QLineEdit>(name)->text().isEmpty(), name);
+    for (const char *name : ResultBoxes)
         QVERIFY2(child<QLineEdit>(name)->text().isEmpty(), name);
     QCOMPARE(QApplication::focusWidget(), child<QWidget>("Text1"));
 
@@ -564,7 +566,7 @@ void TestMainWindow::longResultsShowTheirLeadingDigits()
     QCOMPARE(results(),
              (QStringList{QStringLiteral("1386000000.00"), QStringLiteral("693000000.00"),
                           QStringLiteral("2079000000.00")}));
-    for (const char *name : {"Text4", "Text5", "Text6"}) {
+    for (const char *name : ResultBoxes) {
         auto *box = child<QLineEdit>(name);
         QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) > box->width(), name);
         QCOMPARE(box->cursorPosition(), 0);

@@ -12,9 +12,6 @@
 
 namespace {
 
-const char *const ResultBoxes[] = {"Text4", "Text5", "Text6"};
-const char *const Entries[] = {"Text1", "Text2", "Text3"};
-
 const QString Placeholder = QStringLiteral("按“计算”后，这里显示精确值、频率和占空比");
 const QString CopyExact = QStringLiteral("复制精确值");
 const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000"),

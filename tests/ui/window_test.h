@@ -142,6 +142,12 @@ private:
     }
 };
 
+// The main window's controls by kind, in tab order.
+inline constexpr const char *Entries[] = {"Text1", "Text2", "Text3"};
+inline constexpr const char *ResultBoxes[] = {"Text4", "Text5", "Text6"};
+inline constexpr const char *UnitLabels[] = {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"};
+inline constexpr const char *Glyphs[] = {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6"};
+
 // Every test function gets a new main window, shown and active.
 class MainWindowTest : public QObject
 {
@@ -159,19 +165,21 @@ protected:
     // Types the three entries as a user would, replacing what they held.
     void enter(const QString &ra, const QString &rb, const QString &c)
     {
-        const QList<std::pair<const char *, QString>> entries{{"Text1", ra}, {"Text2", rb}, {"Text3", c}};
-        for (const auto &[name, text] : entries) {
-            auto *box = child<QLineEdit>(name);
+        const QString texts[] = {ra, rb, c};
+        for (int i = 0; i < 3; ++i) {
+            auto *box = child<QLineEdit>(Entries[i]);
             box->clear();
-            QTest::keyClicks(box, text);
+            QTest::keyClicks(box, texts[i]);
         }
     }
 
     // The texts of the T1, T2 and T boxes.
     QStringList results() const
     {
-        return {child<QLineEdit>("Text4")->text(), child<QLineEdit>("Text5")->text(),
-                child<QLineEdit>("Text6")->text()};
+        QStringList texts;
+        for (const char *name : ResultBoxes)
+            texts << child<QLineEdit>(name)->text();
+        return texts;
     }
 
     void clickCalculate() { QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton); }
