@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QResource>
 #include <QStyleFactory>
+#include <QToolTip>
 #include <QTranslator>
 
 namespace ferolune::ui {
@@ -104,6 +105,10 @@ void setUpApplication(QApplication &app)
     QFont font(QStringLiteral("宋体"), 9);
     font.setStyleStrategy(QFont::NoFontMerging);
     QApplication::setFont(font);
+    // The tooltips echo what the user typed, so, like the entry boxes, they
+    // take the desktop's faces for what the program's face lacks.
+    font.setStyleStrategy(QFont::PreferDefault);
+    QToolTip::setFont(font);
     loadChineseQtTexts(app);
     installAccessibility();
 }

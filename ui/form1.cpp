@@ -101,12 +101,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
             static_cast<QLineEdit *>(old)->setCursorPosition(0);
     });
 
-    // The tooltips echo what the user typed, so, like the entry boxes, they
-    // take the desktop's faces for what the program's face lacks.
-    QFont toolTipFont = QToolTip::font();
-    toolTipFont.setStyleStrategy(QFont::PreferDefault);
-    QToolTip::setFont(toolTipFont);
-
     // The entries tell their unit and how a number is read from them.
     const std::pair<QLineEdit *, calc::Entry> entries[] = {
         {m_ui->Text1, calc::Entry::Ra}, {m_ui->Text2, calc::Entry::Rb}, {m_ui->Text3, calc::Entry::C}};

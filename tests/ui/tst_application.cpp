@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -77,6 +78,9 @@ void TestApplication::windowFontIsSongNinePoints()
     // Buttons and group box captions take the application font.
     QCOMPARE(QApplication::font().family(), QStringLiteral("宋体"));
     QCOMPARE(QApplication::font().pointSizeF(), 9.0);
+    // Tooltips echo typed text, so they fall back to the desktop's faces as the entries do.
+    QCOMPARE(QToolTip::font().family(), QStringLiteral("宋体"));
+    QVERIFY(!(QToolTip::font().styleStrategy() & QFont::NoFontMerging));
 }
 
 void TestApplication::songFaceResolvesToTheEmbeddedFace_data()
