@@ -67,19 +67,19 @@ public:
     }
 
     // Consumes the character peek() returned; only called after it was not EndOfText.
-    void skip()
-    {
-        m_rest.remove_prefix(1);
-        m_read = m_size - m_rest.size();
-    }
+    void skip() { m_rest.remove_prefix(1); }
 
-    // How far into the text the characters consumed so far reach.
-    std::size_t read() const { return m_read; }
+    // How far into the text the reader has come: the characters consumed so
+    // far and the blanks after them.
+    std::size_t position()
+    {
+        peek();
+        return m_size - m_rest.size();
+    }
 
 private:
     std::u16string_view m_rest;
     std::size_t m_size;
-    std::size_t m_read = 0;
 };
 
 // A decimal number as its significant digits (leading zeros dropped) and the
@@ -316,15 +316,15 @@ LeadingNumberRead readLeadingNumber(std::u16string_view text)
         if (radix != u'H' && radix != u'O')
             return {};
         in.skip();
-        const std::size_t prefixEnd = in.read();
+        const std::size_t prefixEnd = in.position();
         magnitude = readPowerOfTwoRadix(in, radix == u'H' ? 4 : 3);
-        length = in.read() == prefixEnd ? 0 : in.read(); // "&H" alone is no number
+        length = in.position() == prefixEnd ? 0 : in.position(); // "&H" alone is no number
     } else {
         const std::optional<double> decimal = readDecimal(in);
         if (!decimal)
             return {};
         magnitude = *decimal;
-        length = in.read();
+        length = in.position();
     }
     return {negative ? -magnitude : magnitude, length};
 }

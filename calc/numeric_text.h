@@ -30,9 +30,9 @@ std::u16string_view TrimSpaces(std::u16string_view text);
 double LeadingNumber(std::u16string_view text);
 
 // LeadingNumber's value, and how many characters of the text its number takes,
-// blanks within it included: 2 for "10k", 5 for "1 000x", 1 for "1e" (an
-// exponent marker without digits is no part of it); 0 where there is no
-// numeric prefix ("abc", "-", "&H").
+// with the blanks within it and after it: 2 for "10k", 6 for "1 000 x", 3 for
+// "47\t", 1 for "1e" (an exponent marker without digits is no part of it); 0
+// where there is no numeric prefix ("abc", "-", "&H"). What lies beyond was not read.
 struct LeadingNumberRead
 {
     double value = 0;

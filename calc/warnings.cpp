@@ -34,21 +34,6 @@ struct EntryName
 constexpr std::array<EntryName, 3> Entries{EntryName{u"R_A", u"Ω", u"电阻"}, EntryName{u"R_B", u"Ω", u"电阻"},
                                            EntryName{u"C", u"μF", u"电容"}};
 
-// The reader's blanks: they vanish wherever they stand.
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\u3000';
-}
-
-std::u16string_view trimBlanks(std::u16string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // A typed text shown in a warning, in quotes: long pastes cut short, and line
 // feeds, tabs, line separators and other control characters shown as blanks, so that the
 // warning stays one line.
@@ -85,7 +70,7 @@ std::u16string negative(const EntryName &entry)
 std::u16string readingWarning(Entry entry, std::u16string_view trimmed)
 {
     const LeadingNumberRead read = readLeadingNumber(trimmed);
-    const std::u16string_view rest = trimBlanks(trimmed.substr(read.length));
+    const std::u16string_view rest = trimmed.substr(read.length);
     if (read.length != 0 && rest.empty())
         return {};
     const EntryName &name = Entries[std::size_t(entry)];

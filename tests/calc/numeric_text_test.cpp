@@ -175,10 +175,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LengthRow{"AllOfIt", u"1000", 4}, LengthRow{"KiloSuffix", u"10k", 2},
                     LengthRow{"DigitAfterTheSuffix", u"4k7", 1}, LengthRow{"NanoSuffix", u"100n", 3},
                     LengthRow{"Comma", u"10,000", 2}, LengthRow{"FullWidthComma", u"10\uff0c000", 2},
-                    LengthRow{"BlanksInside", u"1 000 x", 5}, LengthRow{"SignPointExponent", u"-.5e+3k", 6},
-                    LengthRow{"ExponentWithoutDigits", u"1e", 1}, LengthRow{"ExponentSignWithoutDigits", u"2 e + ", 1},
-                    LengthRow{"Hexadecimal", u"&H1Fz", 4}, LengthRow{"RadixAlone", u"-&H", 0},
-                    LengthRow{"Letters", u"abc", 0}, LengthRow{"LoneSign", u"-", 0}, LengthRow{"Empty", u"", 0}),
+                    LengthRow{"BlanksInsideAndAfter", u"1 000 x", 6}, LengthRow{"SignPointExponent", u"-.5e+3k", 6},
+                    LengthRow{"ExponentWithoutDigits", u"1e", 1}, LengthRow{"ExponentSignWithoutDigits", u"2 e + ", 2},
+                    LengthRow{"TabAfter", u"47\t", 3}, LengthRow{"Hexadecimal", u"&H1Fz", 4},
+                    LengthRow{"RadixAlone", u"-&H", 0}, LengthRow{"Letters", u"abc", 0}, LengthRow{"LoneSign", u"-", 0},
+                    LengthRow{"Empty", u"", 0}),
     rowName<LengthRow>);
 
 const NumberRow RadixRows[] = {
