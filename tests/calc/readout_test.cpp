@@ -133,5 +133,15 @@ INSTANTIATE_TEST_SUITE_P(
                    u"6.92999992381674e-317"}),
     rowName<ReadoutRow>);
 
+// An entry box tells its own warning, what it was read as, and its hint.
+TEST(EntryReadoutTest, TellsWarningReadingAndHint)
+{
+    const TimingInput typed{u"1000", u"6800", u"100n"};
+    const TimingReadout readout = timingReadout(typed, std::get<TimingTexts>(Calculate(typed)));
+    EXPECT_EQ(readout.c,
+              u"注意：C 输入“100n”读作 100 μF（“n”未计入，单位为 μF）\n计算时读作 100.0 μF\n"
+              u"C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1");
+}
+
 } // namespace
 } // namespace ferolune::calc
