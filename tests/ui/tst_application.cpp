@@ -1,5 +1,6 @@
 #include "window_test.h"
 
+#include "ui/display.h"
 #include "ui/windowing.h"
 
 #include <QAction>
@@ -40,6 +41,7 @@ private slots:
     void textBoxContextMenuIsChinese();
     void showModalReturnsWhenClosed();
     void endProgramLeavesTheEventLoopWithZero();
+    void qtMessagesStillReachTheirHandlerOnceADisplayIsOpen();
 };
 
 void TestApplication::initTestCase()
@@ -255,6 +257,14 @@ void TestApplication::endProgramLeavesTheEventLoopWithZero()
     QTimer::singleShot(0, &loop, [] { ferolune::ui::endProgram(); });
     QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
     QCOMPARE(loop.exec(), 0);
+}
+
+void TestApplication::qtMessagesStillReachTheirHandlerOnceADisplayIsOpen()
+{
+    // Here the handler before the program's is Qt Test's, which checks what it gets.
+    ferolune::ui::lookForDisplay();
+    QTest::ignoreMessage(QtWarningMsg, "after start-up");
+    qWarning("after start-up");
 }
 
 QTEST_MAIN(TestApplication)

@@ -208,6 +208,8 @@ void TestReadout::waveformToScale_data()
 
     QTest::newRow("audio tone") << QStringList{"1000", "6800", "0.1"} << 7800.0 / 14600;
     QTest::newRow("long charge") << QStringList{"10000", "1000", "1"} << 11000.0 / 12000;
+    QTest::newRow("R_A = 0") << QStringList{"0", "6800", "0.1"} << 0.5;
+    QTest::newRow("R_B = 0, always high") << QStringList{"1000", "0", "0.1"} << 1.0;
     QTest::newRow("none for a negative R_A") << QStringList{"-1000", "6800", "0.1"} << 0.0;
 }
 
@@ -226,7 +228,7 @@ void TestReadout::waveformToScale()
     document.setHtml(html);
     QVERIFY(document.toPlainText().startsWith(box->toolTip()));
     QCOMPARE(html.contains(QStringLiteral("<img")), chargeShare > 0);
-    if (chargeShare == 0)
+    if (chargeShare == 0 || chargeShare == 1) // nothing to measure without both levels
         return;
 
     // Drawn for the screen's device pixel ratio, not scaled up to it.
