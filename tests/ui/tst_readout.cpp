@@ -238,6 +238,26 @@ void TestReadout::waveformToScale()
     const QImage drawn = QImage::fromData(QByteArray::fromBase64(image.captured(1).toLatin1()), "PNG");
     QCOMPARE(drawn.width(), qRound(image.captured(2).toInt() * box->devicePixelRatio()));
 
+    // The capacitor's purple trace swings between the dotted guides at 2/3 and 1/3.
+    QList<int> guideRows, curveRows;
+    for (int y = 0; y < drawn.height(); ++y) {
+        int guide = 0;
+        bool curve = false;
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor c = drawn.pixelColor(x, y);
+            guide += c == QColor(150, 150, 150);
+            curve = curve || (c.alpha() > 128 && c.red() - c.green() > 60 && c.blue() - c.green() > 40);
+        }
+        if (guide > drawn.width() / 8)
+            guideRows << y;
+        if (curve)
+            curveRows << y;
+    }
+    QVERIFY(!guideRows.isEmpty() && !curveRows.isEmpty());
+    const int tolerance = 2 * qRound(drawn.devicePixelRatio());
+    QVERIFY2(qAbs(curveRows.first() - guideRows.first()) <= tolerance, qPrintable(QString::number(curveRows.first())));
+    QVERIFY2(qAbs(curveRows.last() - guideRows.last()) <= tolerance, qPrintable(QString::number(curveRows.last())));
+
     QWidget *tip = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (widget->objectName() == QStringLiteral("qtooltip_label") && widget->isVisible())
