@@ -48,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadingRow{"LoneMinus", Entry::C, u"-", u"注意：C 输入“-”读作 0 μF（开头不是数）\n"},
         ReadingRow{"PastedParagraphShownOnOneLine", Entry::C, u"10u\u2029x",
                    u"注意：C 输入“10u x”读作 10 μF（“u x”未计入，单位为 μF）\n"},
+        ReadingRow{"PastedTabShownAsBlank", Entry::C, u"10u\tx",
+                   u"注意：C 输入“10u x”读作 10 μF（“u x”未计入，单位为 μF）\n"},
         ReadingRow{"LongPasteCutShort", Entry::Ra, u"10kΩ carbon film 1/4 W 5%",
                    u"注意：R_A 输入“10kΩ carbon film 1/…”读作 10 Ω（“kΩ carbon film 1/4 …”未计入，"
                    u"单位为 Ω）\n"}),

@@ -141,6 +141,24 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->geometry().topLeft(), centredClientCorner(m_window, {}), 800);
     }
 
+    // Three corrections at most: a window manager that insists on its own place gets it.
+    void givesWayToAnInsistingWindowManager()
+    {
+        show();
+        const QPoint away = QPoint(20, 20) / m_window->devicePixelRatioF();
+        const QPoint centred = centredClientCorner(m_window, {});
+        for (int move = 1; move <= 4; ++move) {
+            m_moves.places.clear();
+            m_windowManager->move(m_window, QPoint(20, 20));
+            QTRY_VERIFY_WITH_TIMEOUT(m_moves.places.contains(away), 800);
+            // Back where the X server has it, before the next move can overtake it.
+            if (move <= 3)
+                QTRY_VERIFY_WITH_TIMEOUT(m_moves.places.endsWith(centred), 800);
+        }
+        QTest::qWait(300);
+        QCOMPARE(m_window->geometry().topLeft(), away);
+    }
+
     // Once settled, a window is the user's to move.
     void leavesASettledWindowAlone()
     {
