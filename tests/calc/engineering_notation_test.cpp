@@ -105,19 +105,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ------------------------------------------------------------ FormatPercent1
 
-struct PercentRow
-{
-    std::string name;
-    double fraction;
-    std::u16string text;
-};
-
-class FormatPercent1Test : public testing::TestWithParam<PercentRow>
+class FormatPercent1Test : public testing::TestWithParam<TextRow>
 {};
 
 TEST_P(FormatPercent1Test, WritesOneDecimal)
 {
-    EXPECT_EQ(formatPercent1(GetParam().fraction), GetParam().text);
+    EXPECT_EQ(formatPercent1(GetParam().value), GetParam().text);
 }
 
 // The largest double in per cent: its 309 integer digits, two zeros more.
@@ -129,33 +122,24 @@ std::u16string largestInPercent()
     return std::u16string(digits.data(), end) + u"00.0%";
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FormatPercent1Test,
-                         testing::Values(PercentRow{"ToneExample", 0.5342465753424658, u"53.4%"},
-                                         PercentRow{"LedExample", 0.5238095238095238, u"52.4%"},
-                                         PercentRow{"Half", 0.5, u"50.0%"}, PercentRow{"Whole", 1, u"100.0%"},
-                                         PercentRow{"Zero", 0, u"0.0%"}, PercentRow{"NegativeZero", -0.0, u"0.0%"},
-                                         PercentRow{"NegativeRoundingToZero", -0.00004, u"0.0%"},
-                                         PercentRow{"Negative", -1, u"-100.0%"},
-                                         PercentRow{"CarryToHundred", 0.99951, u"100.0%"},
-                                         PercentRow{"JustBelowCarry", 0.99949, u"99.9%"},
-                                         // 0.0015 x 100 is the double just below 0.15.
-                                         PercentRow{"RoundsTheFractionNotItsHundredfold", 0.0015, u"0.2%"},
-                                         PercentRow{"ExactTieAwayFromZero", 0.5625, u"56.3%"},
-                                         PercentRow{"SmallestSubnormal", SmallestSubnormal, u"0.0%"},
-                                         PercentRow{"LargestDouble", Largest, largestInPercent()},
-                                         PercentRow{"InfinityIsNoValue", -Infinity, u"—"}),
-                         rowName<PercentRow>);
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormatPercent1Test,
+    testing::Values(TextRow{"ToneExample", 0.5342465753424658, u"53.4%"},
+                    TextRow{"LedExample", 0.5238095238095238, u"52.4%"}, TextRow{"Half", 0.5, u"50.0%"},
+                    TextRow{"Whole", 1, u"100.0%"}, TextRow{"Zero", 0, u"0.0%"}, TextRow{"NegativeZero", -0.0, u"0.0%"},
+                    TextRow{"NegativeRoundingToZero", -0.00004, u"0.0%"}, TextRow{"Negative", -1, u"-100.0%"},
+                    TextRow{"CarryToHundred", 0.99951, u"100.0%"}, TextRow{"JustBelowCarry", 0.99949, u"99.9%"},
+                    // 0.0015 x 100 is the double just below 0.15.
+                    TextRow{"RoundsTheFractionNotItsHundredfold", 0.0015, u"0.2%"},
+                    TextRow{"ExactTieAwayFromZero", 0.5625, u"56.3%"},
+                    TextRow{"SmallestSubnormal", SmallestSubnormal, u"0.0%"},
+                    TextRow{"LargestDouble", Largest, largestInPercent()},
+                    TextRow{"InfinityIsNoValue", -Infinity, u"—"}),
+    rowName<TextRow>);
 
 // ------------------------------------------------------- FormatFifteenDigits
 
-struct FifteenRow
-{
-    std::string name;
-    double value;
-    std::u16string text;
-};
-
-class FormatFifteenDigitsTest : public testing::TestWithParam<FifteenRow>
+class FormatFifteenDigitsTest : public testing::TestWithParam<TextRow>
 {};
 
 TEST_P(FormatFifteenDigitsTest, CopiesFifteenDigits)
@@ -164,21 +148,21 @@ TEST_P(FormatFifteenDigitsTest, CopiesFifteenDigits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormatFifteenDigitsTest,
-                         testing::Values(FifteenRow{"TonePeriod", 0.0010117799999999999, u"0.00101178"},
-                                         FifteenRow{"InfraredChargeTime", 1.3167e-05, u"0.000013167"},
-                                         FifteenRow{"Negative", -1.3859999999999997, u"-1.386"},
-                                         FifteenRow{"Zero", 0, u"0"}, FifteenRow{"NegativeZero", -0.0, u"0"},
-                                         FifteenRow{"SixteenthDigitRounds", 0.12345678901234549, u"0.123456789012345"},
-                                         FifteenRow{"CarryIntoNextPower", 9.9999999999999991e-5, u"0.0001"},
-                                         FifteenRow{"OneNanosecondFixed", 1e-9, u"0.000000001"},
-                                         FifteenRow{"BelowOneNanosecondExponent", 9.9e-10, u"9.9e-10"},
-                                         FifteenRow{"FifteenIntegerDigits", 123456789012345, u"123456789012345"},
-                                         FifteenRow{"SixteenIntegerDigitsExponent", 1234567890123456,
-                                                    u"1.23456789012346e+15"},
+                         testing::Values(TextRow{"TonePeriod", 0.0010117799999999999, u"0.00101178"},
+                                         TextRow{"InfraredChargeTime", 1.3167e-05, u"0.000013167"},
+                                         TextRow{"Negative", -1.3859999999999997, u"-1.386"}, TextRow{"Zero", 0, u"0"},
+                                         TextRow{"NegativeZero", -0.0, u"0"},
+                                         TextRow{"SixteenthDigitRounds", 0.12345678901234549, u"0.123456789012345"},
+                                         TextRow{"CarryIntoNextPower", 9.9999999999999991e-5, u"0.0001"},
+                                         TextRow{"OneNanosecondFixed", 1e-9, u"0.000000001"},
+                                         TextRow{"BelowOneNanosecondExponent", 9.9e-10, u"9.9e-10"},
+                                         TextRow{"FifteenIntegerDigits", 123456789012345, u"123456789012345"},
+                                         TextRow{"SixteenIntegerDigitsExponent", 1234567890123456,
+                                                 u"1.23456789012346e+15"},
                                          // A subnormal has fewer than 15 digits of its own.
-                                         FifteenRow{"Subnormal", 6.93e-317, u"6.92999992381674e-317"},
-                                         FifteenRow{"InfinityIsNoValue", Infinity, u"—"}),
-                         rowName<FifteenRow>);
+                                         TextRow{"Subnormal", 6.93e-317, u"6.92999992381674e-317"},
+                                         TextRow{"InfinityIsNoValue", Infinity, u"—"}),
+                         rowName<TextRow>);
 
 // ------------------------------------------ against the exact decimal value
 

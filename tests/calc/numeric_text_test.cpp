@@ -348,14 +348,7 @@ TEST(LeadingNumberLongText, MegabyteOfHexZeros)
 
 // -------------------------------------------------------------- FormatFixed2
 
-struct FormatRow
-{
-    std::string name;
-    double value;
-    std::u16string text;
-};
-
-class FormatFixed2Test : public testing::TestWithParam<FormatRow>
+class FormatFixed2Test : public testing::TestWithParam<TextRow>
 {};
 
 TEST_P(FormatFixed2Test, Formats)
@@ -366,31 +359,31 @@ TEST_P(FormatFixed2Test, Formats)
 INSTANTIATE_TEST_SUITE_P(
     Table, FormatFixed2Test,
     testing::Values(
-        FormatRow{"Zero", 0.0, u"0.00"}, FormatRow{"NegativeZero", -0.0, u"0.00"},
-        FormatRow{"JustBelowHalfCent", 0.004, u"0.00"}, FormatRow{"HalfCent", 0.005, u"0.01"},
-        FormatRow{"Hundred", 100.0, u"100.00"}, FormatRow{"Half", 0.5, u"0.50"},
-        FormatRow{"NoGrouping", 1234.5678, u"1234.57"}, FormatRow{"Million", 1e6, u"1000000.00"},
-        FormatRow{"Negative", -1.386, u"-1.39"}, FormatRow{"EighthRoundsAway", 0.125, u"0.13"},
-        FormatRow{"NegativeEighthRoundsAway", -0.125, u"-0.13"}, FormatRow{"DoubleBelowHalf1005", 1.005, u"1.01"},
-        FormatRow{"DoubleBelowHalf2675", 2.675, u"2.68"}, FormatRow{"DoubleBelowHalf0285", 0.285, u"0.29"},
-        FormatRow{"CarryIntoNewDigit", 9.995, u"10.00"}, FormatRow{"CarryIntoHundreds", 99.995, u"100.00"},
-        FormatRow{"NegativeCarry", -99.995, u"-100.00"}, FormatRow{"NegativeRoundsToZero", -0.001, u"0.00"},
-        FormatRow{"NegativeJustBelowHalfCent", -0.0049, u"0.00"}, FormatRow{"NegativeHalfCent", -0.005, u"-0.01"},
-        FormatRow{"SmallestSubnormal", 4.9406564584124654e-324, u"0.00"}, FormatRow{"NegativeTiny", -1e-300, u"0.00"},
-        FormatRow{"DigitsBeyondFifteenthAreZeros", 1.2345678901234567e20, u"123456789012346000000.00"},
-        FormatRow{"FifteenDigitInteger", 123456789012345.0, u"123456789012345.00"},
-        FormatRow{"SixteenDigitInteger", 1234567890123456.0, u"1234567890123460.00"},
-        FormatRow{"FifteenDigitsWithDecimals", 1234567890123.456, u"1234567890123.46"},
-        FormatRow{"SixteenthDigitDecidesBeforeHundredths", 12345678901234.56, u"12345678901234.60"},
-        FormatRow{"FifteenNinesAndMore", 999999999999999.9, u"1000000000000000.00"},
-        FormatRow{"ExactTieAtFifteenDigitsIsEven", 100000000000000.5, u"100000000000000.00"},
-        FormatRow{"ExactTieAtFifteenDigitsOdd", 100000000000001.5, u"100000000000002.00"},
-        FormatRow{"TimingT", 0.02079, u"0.02"}, FormatRow{"TimingT1", 0.01386, u"0.01"},
-        FormatRow{"TimingT2", 0.00693, u"0.01"},
-        FormatRow{"LargestDouble", std::numeric_limits<double>::max(), u"179769313486232" + repeat(u"0", 294) + u".00"},
-        FormatRow{"NegativeLargestDouble", -std::numeric_limits<double>::max(),
-                  u"-179769313486232" + repeat(u"0", 294) + u".00"}),
-    rowName<FormatRow>);
+        TextRow{"Zero", 0.0, u"0.00"}, TextRow{"NegativeZero", -0.0, u"0.00"},
+        TextRow{"JustBelowHalfCent", 0.004, u"0.00"}, TextRow{"HalfCent", 0.005, u"0.01"},
+        TextRow{"Hundred", 100.0, u"100.00"}, TextRow{"Half", 0.5, u"0.50"},
+        TextRow{"NoGrouping", 1234.5678, u"1234.57"}, TextRow{"Million", 1e6, u"1000000.00"},
+        TextRow{"Negative", -1.386, u"-1.39"}, TextRow{"EighthRoundsAway", 0.125, u"0.13"},
+        TextRow{"NegativeEighthRoundsAway", -0.125, u"-0.13"}, TextRow{"DoubleBelowHalf1005", 1.005, u"1.01"},
+        TextRow{"DoubleBelowHalf2675", 2.675, u"2.68"}, TextRow{"DoubleBelowHalf0285", 0.285, u"0.29"},
+        TextRow{"CarryIntoNewDigit", 9.995, u"10.00"}, TextRow{"CarryIntoHundreds", 99.995, u"100.00"},
+        TextRow{"NegativeCarry", -99.995, u"-100.00"}, TextRow{"NegativeRoundsToZero", -0.001, u"0.00"},
+        TextRow{"NegativeJustBelowHalfCent", -0.0049, u"0.00"}, TextRow{"NegativeHalfCent", -0.005, u"-0.01"},
+        TextRow{"SmallestSubnormal", 4.9406564584124654e-324, u"0.00"}, TextRow{"NegativeTiny", -1e-300, u"0.00"},
+        TextRow{"DigitsBeyondFifteenthAreZeros", 1.2345678901234567e20, u"123456789012346000000.00"},
+        TextRow{"FifteenDigitInteger", 123456789012345.0, u"123456789012345.00"},
+        TextRow{"SixteenDigitInteger", 1234567890123456.0, u"1234567890123460.00"},
+        TextRow{"FifteenDigitsWithDecimals", 1234567890123.456, u"1234567890123.46"},
+        TextRow{"SixteenthDigitDecidesBeforeHundredths", 12345678901234.56, u"12345678901234.60"},
+        TextRow{"FifteenNinesAndMore", 999999999999999.9, u"1000000000000000.00"},
+        TextRow{"ExactTieAtFifteenDigitsIsEven", 100000000000000.5, u"100000000000000.00"},
+        TextRow{"ExactTieAtFifteenDigitsOdd", 100000000000001.5, u"100000000000002.00"},
+        TextRow{"TimingT", 0.02079, u"0.02"}, TextRow{"TimingT1", 0.01386, u"0.01"},
+        TextRow{"TimingT2", 0.00693, u"0.01"},
+        TextRow{"LargestDouble", std::numeric_limits<double>::max(), u"179769313486232" + repeat(u"0", 294) + u".00"},
+        TextRow{"NegativeLargestDouble", -std::numeric_limits<double>::max(),
+                u"-179769313486232" + repeat(u"0", 294) + u".00"}),
+    rowName<TextRow>);
 
 TEST(FormatFixed2Range, NonFiniteValuesAreOverflow)
 {

@@ -10,6 +10,14 @@
 namespace ferolune::calc {
 namespace {
 
+// A number and the text it is written as: the formatting tables' row.
+struct TextRow
+{
+    std::string name;
+    double value;
+    std::u16string text;
+};
+
 // Table rows are named in test names and failure messages by their name alone.
 template<typename Row> std::string rowName(const testing::TestParamInfo<Row> &info)
 {
