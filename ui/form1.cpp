@@ -144,10 +144,11 @@ void Form1::calculate()
             describe(m_ui->Text1, readout.ra);
             describe(m_ui->Text2, readout.rb);
             describe(m_ui->Text3, readout.c);
-            // Only a design of positive parts oscillates as the formulas say.
+            // Only a design of positive parts oscillates as the formulas say;
+            // with no negative resistance, T > 0 also means C > 0.
             const calc::EnteredValues &read = texts->read;
             m_waveform.reset();
-            if (read.ra >= 0 && read.rb >= 0 && read.c > 0 && texts->times.t > 0)
+            if (read.ra >= 0 && read.rb >= 0 && texts->times.t > 0)
                 m_waveform = texts->times;
         } else {
             showMessage(IncompleteDataMessage);
@@ -174,9 +175,11 @@ void Form1::showResultMenu(QLineEdit *box, const QPoint &position)
 // waveform, drawn only now that it is about to show.
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *box = qobject_cast<QLineEdit *>(watched);
-    if (event->type() != QEvent::ToolTip || !box || box->toolTip().isEmpty())
+    if (event->type() != QEvent::ToolTip)
         return QWidget::eventFilter(watched, event);
+
+    // Only the six boxes are watched, and each always has a tooltip.
+    auto *box = static_cast<QLineEdit *>(watched);
 
     QString html = toolTipHtml(box->toolTip());
     if (box == m_ui->Text6 && m_waveform)
