@@ -17,8 +17,8 @@ namespace {
 // timing error for R_A, R_B = 1 kΩ to 100 kΩ; ST's NE555 (Table 3, V_dis(sat)
 // at I_dis = 15 mA and 4.5 mA) the same: both are VCC / 1 kΩ.
 constexpr double SmallestRa = 1000;
-// The Philips NE555 data sheet puts the bipolar 555's maximum operating
-// frequency at 500 kHz (Features); the formulas leave out the comparators'
+// 500 kHz: the bipolar 555's maximum operating frequency as quoted from the
+// features of the Philips NE555 data sheet, which was not at hand; the formulas leave out the comparators'
 // and the discharge transistor's delays, which lengthen the period more and
 // more as it gets shorter. CMOS 555s go further (TI TLC555, SLFS078,
 // Switching Characteristics: f_max 2.1 MHz typical).
@@ -35,8 +35,8 @@ constexpr std::array<EntryName, 3> Entries{EntryName{u"R_A", u"Ω", u"电阻"}, 
                                            EntryName{u"C", u"μF", u"电容"}};
 
 // A typed text shown in a warning, in quotes: long pastes cut short, and line
-// feeds, tabs, line separators and other control characters shown as blanks, so that the
-// warning stays one line.
+// feeds, tabs, line separators and other control characters shown as blanks,
+// so that the warning stays one line.
 std::u16string quoted(std::u16string_view text)
 {
     std::u16string shown(text.substr(0, ShownCharacters));
