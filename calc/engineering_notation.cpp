@@ -145,6 +145,15 @@ void append(std::u16string &text, std::string_view ascii)
     text.append(ascii.begin(), ascii.end());
 }
 
+// "e-05", "e+15", "e-317": the exponent has two digits at least.
+void appendExponent(std::u16string &text, int exponent)
+{
+    text += exponent < 0 ? u"e-" : u"e+";
+    if (std::abs(exponent) < 10)
+        text += u'0';
+    append(text, std::to_string(std::abs(exponent)));
+}
+
 } // namespace
 
 std::u16string formatEngineering(double value, Unit unit)
@@ -191,11 +200,7 @@ std::u16string formatEngineering(double value, Unit unit)
         append(text, digits.substr(0, 1));
         text += u'.';
         append(text, digits.substr(1));
-        // The exponent has two digits at least.
-        text += exponent < 0 ? u"e-" : u"e+";
-        if (std::abs(exponent) < 10)
-            text += u'0';
-        append(text, std::to_string(std::abs(exponent)));
+        appendExponent(text, exponent);
         text += u' ';
         text += scale.symbol;
     }
@@ -258,10 +263,7 @@ std::u16string formatFifteenDigits(double value)
             text += u'.';
             append(text, std::string_view(digits).substr(1));
         }
-        text += exponent < 0 ? u"e-" : u"e+";
-        if (std::abs(exponent) < 10)
-            text += u'0';
-        append(text, std::to_string(std::abs(exponent)));
+        appendExponent(text, exponent);
     }
     return text;
 }
