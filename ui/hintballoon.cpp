@@ -30,7 +30,8 @@ void HintBalloon::showAt(const QWidget *box, const QString &text)
     // Hidden first, so that a screen reader announces a new hint as it appears.
     hide();
     setText(text);
-    adjustSize();
+    // Not adjustSize(), which keeps a window to two thirds of the screen.
+    resize(sizeHint());
 
     const QRect available = box->screen()->availableGeometry();
     const QPoint below = box->mapToGlobal(QPoint(0, box->height() + 2));

@@ -193,8 +193,11 @@ void TestReadout::hintAfterCalculation()
     QCOMPARE(hint->text().section(QLatin1Char('\n'), 0, 0), firstLine);
     const auto *box = child<QLineEdit>(qPrintable(at));
     const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
-    // Moved left only as far as it takes to stay on the screen.
-    QCOMPARE(hint->x(), qMin(below.x(), box->screen()->availableGeometry().right() + 1 - hint->width()));
+    // Whole, even where that is most of the screen, and moved left only as far
+    // as it takes to stay on it.
+    QCOMPARE(hint->size(), hint->sizeHint());
+    const QRect screen = box->screen()->availableGeometry();
+    QCOMPARE(hint->x(), qMax(screen.left(), qMin(below.x(), screen.right() + 1 - hint->width())));
     QVERIFY(hint->y() >= below.y() && hint->y() < below.y() + 8);
     QCOMPARE(QApplication::activeWindow(), m_form);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
