@@ -38,6 +38,11 @@ void HintBalloon::showAt(const QWidget *box, const QString &text)
     QPoint at = below;
     if (at.y() + height() > available.bottom())
         at.setY(box->mapToGlobal(QPoint(0, -2)).y() - height());
+    // Within its window where it fits: on Wayland the window's place on the
+    // screen is unknown, so the screen's edges alone do not keep it in view.
+    const QWidget *window = box->window();
+    const QRect frame(window->mapToGlobal(QPoint(0, 0)), window->size());
+    at.setX(qMax(frame.left(), qMin(at.x(), frame.right() + 1 - width())));
     at.setX(qBound(available.left(), at.x(), qMax(available.left(), available.right() + 1 - width())));
     at.setY(qMax(available.top(), at.y()));
     move(at);

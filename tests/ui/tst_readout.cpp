@@ -194,10 +194,12 @@ void TestReadout::hintAfterCalculation()
     const auto *box = child<QLineEdit>(qPrintable(at));
     const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
     // Whole, even where that is most of the screen, and moved left only as far
-    // as it takes to stay on it.
+    // as it takes to stay inside its window, if it fits there, and on the screen.
     QCOMPARE(hint->size(), hint->sizeHint());
+    const QRect window(m_form->mapToGlobal(QPoint(0, 0)), m_form->size());
     const QRect screen = box->screen()->availableGeometry();
-    QCOMPARE(hint->x(), qMax(screen.left(), qMin(below.x(), screen.right() + 1 - hint->width())));
+    const int inWindow = qMax(window.left(), qMin(below.x(), window.right() + 1 - hint->width()));
+    QCOMPARE(hint->x(), qBound(screen.left(), inWindow, qMax(screen.left(), screen.right() + 1 - hint->width())));
     QVERIFY(hint->y() >= below.y() && hint->y() < below.y() + 8);
     QCOMPARE(QApplication::activeWindow(), m_form);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
