@@ -1,5 +1,6 @@
 #include "accessibility.h"
 
+#include "circuitview.h"
 #include "resultbox.h"
 
 #include <QAccessibleWidget>
@@ -179,6 +180,8 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
         return new GroupAccessible(group);
     if (auto *box = qobject_cast<ResultBox *>(object))
         return new ReadOnlyBoxAccessible(box);
+    if (auto *circuit = qobject_cast<CircuitView *>(object))
+        return new QAccessibleWidget(circuit, QAccessible::Graphic);
     return nullptr;
 }
 
