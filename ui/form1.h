@@ -9,6 +9,7 @@
 #include <optional>
 
 QT_BEGIN_NAMESPACE
+class QAction;
 class QLineEdit;
 namespace Ui {
 class Form1;
@@ -17,6 +18,7 @@ QT_END_NAMESPACE
 
 namespace ferolune::ui {
 
+class DesignWindow;
 class Form2;
 
 // The main window: three entries, three results and the three buttons.
@@ -35,10 +37,16 @@ private:
     void calculate();
     void showPrinciple();
     void showResultMenu(QLineEdit *box, const QPoint &position);
+    void showEntryMenu(QLineEdit *box, const QPoint &position);
+    void showDesign();
+    void fillEntries(const QString &ra, const QString &rb, const QString &c);
 
     std::unique_ptr<::Ui::Form1> m_ui;
     // Created on first use and kept for the rest of the run; it has no owner.
     std::unique_ptr<Form2> m_principle;
+    // The design window: made on first use, then kept, hidden when closed.
+    DesignWindow *m_design = nullptr;
+    QAction *m_designAction = nullptr;
     // The value each result box copies exactly, once there is one.
     QHash<const QLineEdit *, QString> m_exactValues;
     // The times the T box's tooltip draws, for a design that has a waveform.
