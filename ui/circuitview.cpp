@@ -189,7 +189,7 @@ void CircuitView::paintEvent(QPaintEvent *)
     line(ControlCapacitor, Control, ControlCapacitor, 180);
     capacitor(painter, ControlCapacitor, 180);
     line(ControlCapacitor, 187, ControlCapacitor, Ground);
-    painter.drawText(QRect(ControlCapacitor + 14, 174, Width - ControlCapacitor - 14, 20),
+    painter.drawText(QRect(ControlCapacitor + 17, 174, Width - ControlCapacitor - 17, 20),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("10 nF"));
 
     for (const auto &[x, y] : {std::pair{Column, Pin7}, std::pair{Column, Pin2}, std::pair{joint, Pin2},
