@@ -28,11 +28,6 @@ constexpr int E96[] = {100, 102, 105, 107, 110, 113, 115, 118, 121, 124, 127, 13
                        681, 698, 715, 732, 750, 768, 787, 806, 825, 845, 866, 887, 909, 931, 953, 976};
 static_assert(std::size(E96) == 96);
 
-// The data sheets' floor for R_A (warnings.cpp), and the ceiling a hobbyist's
-// parts box holds.
-constexpr double SmallestResistor = 1e3;
-constexpr double LargestResistor = 10e6;
-
 // Resistors within 5 % (E12, E24) or 1 % (E96); capacitors within 10 % below
 // 1 μF, electrolytics within 20 % from 1 μF up.
 constexpr double E96Tolerance = 0.01;
@@ -302,7 +297,8 @@ std::variant<Problem, std::vector<Part>> readCapacitor(std::u16string_view typed
 std::vector<Part> resistorValues(ResistorSeries series)
 {
     const std::span<const int> values = mantissas(series);
-    // 10 (or 100) x 10^2 (or 10^1) is 1 kΩ; the last decade starts at 10 MΩ.
+    // From the data sheets' floor for R_A (warnings.cpp), 10 (or 100) x 10^2
+    // (or 10^1) = 1 kΩ, to 10 MΩ, the most a hobbyist's parts box holds.
     const int digits = values.front() < 100 ? 2 : 1;
     return seriesValues(values, digits, digits + 4, 1);
 }
