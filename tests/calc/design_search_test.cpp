@@ -20,9 +20,8 @@ struct FirstRow
     std::u16string target, duty;
     ResistorSeries resistors;
     std::u16string capacitor;
-    // The texts 填入 writes, then the row the list shows.
-    std::array<std::u16string, 3> texts;
-    std::array<std::u16string, 7> shown;
+    // The texts 填入 writes, then the row the list shows, its columns joined by " | ".
+    std::u16string texts, shown;
 };
 
 class FirstCandidateTest : public testing::TestWithParam<FirstRow>
@@ -35,8 +34,11 @@ TEST_P(FirstCandidateTest, IsTheBestAndWhatTheMainWindowComputes)
     const DesignAnswer answer = designFor(row.target, row.duty, row.resistors, row.capacitor);
     ASSERT_EQ(answer.candidates.size(), 8u);
     const DesignCandidate &first = answer.candidates.front();
-    EXPECT_EQ((std::array{first.ra.text, first.rb.text, first.c.text}), row.texts);
-    EXPECT_EQ(designRow(first), row.shown);
+    EXPECT_EQ(first.ra.text + u" " + first.rb.text + u" " + first.c.text, row.texts);
+    std::u16string shown;
+    for (const std::u16string &column : designRow(first))
+        shown += (shown.empty() ? u"" : u" | ") + column;
+    EXPECT_EQ(shown, row.shown);
     for (const DesignCandidate &candidate : answer.candidates) {
         const auto texts = std::get<TimingTexts>(Calculate({candidate.ra.text, candidate.rb.text, candidate.c.text}));
         EXPECT_EQ(candidate.frequency, 1 / texts.times.t);
@@ -47,55 +49,21 @@ TEST_P(FirstCandidateTest, IsTheBestAndWhatTheMainWindowComputes)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FirstCandidateTest,
-    testing::Values(FirstRow{"InfraredCarrier38kHzAt50",
-                             u"38k",
-                             u"50",
-                             ResistorSeries::E24,
-                             u"E6",
-                             {u"1000", u"18000", u"0.001"},
-                             {u"1 kΩ", u"18 kΩ", u"1 nF", u"39.00 kHz", u"51.4%", u"2.7%", u"33.77–45.61 kHz"}},
-                    FirstRow{"Buzzer1kHzAt60",
-                             u"1 kHz",
-                             u"60%",
-                             ResistorSeries::E24,
-                             u"E6",
-                             {u"1800", u"3900", u"0.15"},
-                             {u"1.8 kΩ", u"3.9 kΩ", u"150 nF", u"1.002 kHz", u"59.4%", u"1.0%", u"867.6 Hz–1.172 kHz"}},
-                    FirstRow{"Blink1HzAt67",
-                             u"1 Hz",
-                             u"67",
-                             ResistorSeries::E24,
-                             u"E6",
-                             {u"2200", u"2200", u"220"},
-                             {u"2.2 kΩ", u"2.2 kΩ", u"220 μF", u"0.9938 Hz", u"66.7%", u"0.6%", u"0.7887–1.308 Hz"}},
-                    FirstRow{"Period2sAt90",
-                             u"2 s",
-                             u"90",
-                             ResistorSeries::E24,
-                             u"E6",
-                             {u"3300000", u"470000", u"0.68"},
-                             {u"3.3 MΩ", u"470 kΩ", u"680 nF", u"0.5005 Hz", u"88.9%", u"1.2%", u"0.4333–0.5854 Hz"}},
-                    FirstRow{"Tone100kHzAt55",
-                             u"100 kHz",
-                             u"55",
-                             ResistorSeries::E24,
-                             u"E6",
-                             {u"1000", u"4300", u"0.0015"},
-                             {u"1 kΩ", u"4.3 kΩ", u"1.5 nF", u"100.2 kHz", u"55.2%", u"0.4%", u"86.76–117.2 kHz"}},
-                    FirstRow{"Buzzer1kHzAt60With100nTyped",
-                             u"1k",
-                             u"60",
-                             ResistorSeries::E24,
-                             u"100n",
-                             {u"3000", u"5600", u"0.1"},
-                             {u"3 kΩ", u"5.6 kΩ", u"100 nF", u"1.016 kHz", u"60.6%", u"1.6%", u"879.8 Hz–1.189 kHz"}},
-                    FirstRow{"InfraredCarrierE96",
-                             u"38k",
-                             u"50",
-                             ResistorSeries::E96,
-                             u"E6",
-                             {u"1000", u"18700", u"0.001"},
-                             {u"1 kΩ", u"18.7 kΩ", u"1 nF", u"37.58 kHz", u"51.3%", u"2.6%", u"33.82–42.18 kHz"}}),
+    testing::Values(FirstRow{"InfraredCarrier38kHzAt50", u"38k", u"50", ResistorSeries::E24, u"E6", u"1000 18000 0.001",
+                             u"1 kΩ | 18 kΩ | 1 nF | 39.00 kHz | 51.4% | 2.7% | 33.77–45.61 kHz"},
+                    FirstRow{"Buzzer1kHzAt60", u"1 kHz", u"60%", ResistorSeries::E24, u"E6", u"1800 3900 0.15",
+                             u"1.8 kΩ | 3.9 kΩ | 150 nF | 1.002 kHz | 59.4% | 1.0% | 867.6 Hz–1.172 kHz"},
+                    FirstRow{"Blink1HzAt67", u"1 Hz", u"67", ResistorSeries::E24, u"E6", u"2200 2200 220",
+                             u"2.2 kΩ | 2.2 kΩ | 220 μF | 0.9938 Hz | 66.7% | 0.6% | 0.7887–1.308 Hz"},
+                    FirstRow{"Period2sAt90", u"2 s", u"90", ResistorSeries::E24, u"E6", u"3300000 470000 0.68",
+                             u"3.3 MΩ | 470 kΩ | 680 nF | 0.5005 Hz | 88.9% | 1.2% | 0.4333–0.5854 Hz"},
+                    FirstRow{"Tone100kHzAt55", u"100 kHz", u"55", ResistorSeries::E24, u"E6", u"1000 4300 0.0015",
+                             u"1 kΩ | 4.3 kΩ | 1.5 nF | 100.2 kHz | 55.2% | 0.4% | 86.76–117.2 kHz"},
+                    FirstRow{"Buzzer1kHzAt60With100nTyped", u"1k", u"60", ResistorSeries::E24, u"100n",
+                             u"3000 5600 0.1",
+                             u"3 kΩ | 5.6 kΩ | 100 nF | 1.016 kHz | 60.6% | 1.6% | 879.8 Hz–1.189 kHz"},
+                    FirstRow{"InfraredCarrierE96", u"38k", u"50", ResistorSeries::E96, u"E6", u"1000 18700 0.001",
+                             u"1 kΩ | 18.7 kΩ | 1 nF | 37.58 kHz | 51.3% | 2.6% | 33.82–42.18 kHz"}),
     rowName<FirstRow>);
 
 struct TargetRow
