@@ -39,8 +39,8 @@ constexpr double ElectrolyticFrom = 1e-6;
 // Typed capacitances beyond these are no part, and their periods could leave the double range.
 constexpr double SmallestTypedMicrofarads = 1e-6;
 constexpr double LargestTypedMicrofarads = 1e6;
-constexpr double LowestFrequency = 1e-6;
-constexpr double HighestFrequency = 1e9;
+constexpr double LowestTarget = 1e-6;
+constexpr double HighestTarget = 1e9;
 
 // A computed error may be a few units in the last place off the exact one; a
 // combination is passed over only when its error is clearly above the list's last.
@@ -194,21 +194,20 @@ std::variant<Problem, double> readTarget(std::u16string_view typed)
         return Problem{u"频率或周期要以数开头，如 38k、1 kHz、2 s、500 ms"};
     const std::u16string unit = unitAfter(text, read.length);
     std::u16string_view prefix = unit;
-    bool period = false;
+    bool period = false, hertz = false;
     if (prefix.size() >= 2 && (prefix.ends_with(u"Hz") || prefix.ends_with(u"hz") || prefix.ends_with(u"HZ"))) {
         prefix.remove_suffix(2);
+        hertz = true;
     } else if (!prefix.empty() && (prefix.back() == u's' || prefix.back() == u'S')) {
         prefix.remove_suffix(1);
         period = true;
-    } else if (prefix == u"m") {
-        prefix = u"?"; // 500m: neither mHz nor ms
     }
     double value = read.value;
     if (!period && (prefix == u"k" || prefix == u"K"))
         value *= 1e3;
     else if (!period && prefix == u"M")
         value *= 1e6;
-    else if (prefix == u"m")
+    else if ((hertz || period) && prefix == u"m") // "500m" is neither mHz nor ms
         value /= 1e3;
     else if (period && isMicro(prefix))
         value /= 1e6;
@@ -219,7 +218,7 @@ std::variant<Problem, double> readTarget(std::u16string_view typed)
     if (!(value > 0))
         return Problem{u"频率或周期必须大于 0"};
     const double frequency = period ? 1 / value : value;
-    if (!(frequency >= LowestFrequency && frequency <= HighestFrequency))
+    if (!(frequency >= LowestTarget && frequency <= HighestTarget))
         return Problem{u"频率或周期超出范围：频率应在 1 μHz 到 1 GHz 之间"};
     return frequency;
 }
