@@ -23,15 +23,6 @@ bool isBlank(char16_t c)
     return c == Space || c == u'\t' || c == u'\n' || c == IdeographicSpace;
 }
 
-// Chinese input methods type the full-width forms; they mean their ASCII twins.
-char16_t narrow(char16_t c)
-{
-    constexpr char16_t FirstFullWidth = u'\uFF01';
-    constexpr char16_t LastFullWidth = u'\uFF5E';
-    constexpr char16_t FullWidthOffset = FirstFullWidth - u'!';
-    return c >= FirstFullWidth && c <= LastFullWidth ? char16_t(c - FullWidthOffset) : c;
-}
-
 char16_t toUpper(char16_t c)
 {
     return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
@@ -63,7 +54,7 @@ public:
     {
         while (!m_rest.empty() && isBlank(m_rest.front()))
             m_rest.remove_prefix(1);
-        return m_rest.empty() ? EndOfText : narrow(m_rest.front());
+        return m_rest.empty() ? EndOfText : narrowFullWidth(m_rest.front());
     }
 
     // Consumes the character peek() returned; only called after it was not EndOfText.
@@ -287,6 +278,14 @@ double readPowerOfTwoRadix(TypedCharacters &in, int bitsPerDigit)
 }
 
 } // namespace
+
+char16_t narrowFullWidth(char16_t c)
+{
+    constexpr char16_t FirstFullWidth = u'\uFF01';
+    constexpr char16_t LastFullWidth = u'\uFF5E';
+    constexpr char16_t FullWidthOffset = FirstFullWidth - u'!';
+    return c >= FirstFullWidth && c <= LastFullWidth ? char16_t(c - FullWidthOffset) : c;
+}
 
 std::u16string_view TrimSpaces(std::u16string_view text)
 {

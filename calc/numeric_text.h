@@ -19,6 +19,10 @@ public:
 // space U+3000). Tabs and every other character stay.
 std::u16string_view TrimSpaces(std::u16string_view text);
 
+// The ASCII character a full-width form (U+FF01 to U+FF5E) stands for, as
+// Chinese input methods type them; any other character as it is.
+char16_t narrowFullWidth(char16_t c);
+
 // The value of the number the text starts with, read the way a user types it:
 // blanks (space, tab, line feed, U+3000) anywhere are ignored, full-width forms
 // count as ASCII, the ideographic full stop "。" (and "｡") is a decimal point as

@@ -126,9 +126,19 @@ std::u16string designWarnings(const EnteredValues &read, const TimingResult &tim
         lines += line(u"R_A 小于 1 kΩ：7 脚的放电电流超过数据手册给出的范围（15 V 时 15 mA）");
     if (read.rb == 0)
         lines += line(u"R_B = 0：电容经 7 脚直接放电，T2 = 0，占空比 100%");
-    if (times.t > 0 && 1 / times.t > HighestFrequency)
-        lines += line(u"f 超过 500 kHz：双极型 555 达不到，实际频率会低于计算值，可改用 CMOS 型 555");
+    if (times.t > 0 && isBeyondBipolar555(1 / times.t))
+        lines += beyondBipolar555Warning() + u"\n";
     return lines;
+}
+
+bool isBeyondBipolar555(double frequency)
+{
+    return frequency > HighestFrequency;
+}
+
+std::u16string beyondBipolar555Warning()
+{
+    return u"注意：f 超过 500 kHz：双极型 555 达不到，实际频率会低于计算值，可改用 CMOS 型 555";
 }
 
 } // namespace ferolune::calc

@@ -22,4 +22,9 @@ std::u16string readingWarning(Entry entry, std::u16string_view trimmed);
 // ends in a line feed; none for an ordinary design.
 std::u16string designWarnings(const EnteredValues &read, const TimingResult &times);
 
+// Whether a frequency is beyond the bipolar 555, and designWarnings' line for
+// it, without the line feed.
+bool isBeyondBipolar555(double frequency);
+std::u16string beyondBipolar555Warning();
+
 } // namespace ferolune::calc

@@ -1,5 +1,6 @@
 #include "accessibility.h"
 
+#include "circuitview.h"
 #include "hintballoon.h"
 #include "resultbox.h"
 
@@ -195,6 +196,8 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
         return new ReadOnlyBoxAccessible(box);
     if (auto *hint = qobject_cast<HintBalloon *>(object))
         return new HintAccessible(hint);
+    if (auto *circuit = qobject_cast<CircuitView *>(object))
+        return new QAccessibleWidget(circuit, QAccessible::Graphic);
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 #include "ui_form1.h"
 
 #include "application.h"
+#include "designwindow.h"
 #include "form2.h"
 #include "hintballoon.h"
 #include "pictures.h"
@@ -12,6 +13,7 @@
 #include "calc/readout.h"
 #include "calc/timing.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHelpEvent>
@@ -110,7 +112,16 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
         describe(box, calc::entryHint(entry));
         box->installEventFilter(this);
         connect(box, &QLineEdit::textChanged, this, [this, box, entry] { entryEdited(box, entry); });
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [this, box](const QPoint &position) { showEntryMenu(box, position); });
     }
+
+    // The reverse question, from the entries' menus and the window's own.
+    m_designAction = new QAction(QStringLiteral("按目标频率设计…"), this);
+    connect(m_designAction, &QAction::triggered, this, &Form1::showDesign);
+    addAction(m_designAction);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 
     connect(m_ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
     connect(m_ui->Command2, &QPushButton::clicked, this, &Form1::showPrinciple);
@@ -203,6 +214,37 @@ void Form1::showResultMenu(QLineEdit *box, const QPoint &position)
     copyExact->setEnabled(!exact.isEmpty());
     connect(copyExact, &QAction::triggered, this, [exact] { QGuiApplication::clipboard()->setText(exact); });
     menu->popup(box->mapToGlobal(position));
+}
+
+// Qt's own menu of the entry, in Chinese, with the design window last.
+void Form1::showEntryMenu(QLineEdit *box, const QPoint &position)
+{
+    QMenu *menu = box->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addAction(m_designAction);
+    menu->popup(box->mapToGlobal(position));
+}
+
+void Form1::showDesign()
+{
+    if (!m_design) {
+        m_design = new DesignWindow(this);
+        connect(m_design, &DesignWindow::filled, this, &Form1::fillEntries);
+        placeBeside(m_design, this);
+    }
+    m_design->show();
+    m_design->raise();
+    m_design->activateWindow();
+}
+
+// The chosen design goes into the entries and is calculated, as if typed.
+void Form1::fillEntries(const QString &ra, const QString &rb, const QString &c)
+{
+    m_ui->Text1->setText(ra);
+    m_ui->Text2->setText(rb);
+    m_ui->Text3->setText(c);
+    calculate();
 }
 
 // Every box's tooltip goes out as rich text; the T box's also shows the

@@ -10,6 +10,7 @@
 #include <optional>
 
 QT_BEGIN_NAMESPACE
+class QAction;
 class QLineEdit;
 namespace Ui {
 class Form1;
@@ -18,6 +19,7 @@ QT_END_NAMESPACE
 
 namespace ferolune::ui {
 
+class DesignWindow;
 class Form2;
 class HintBalloon;
 
@@ -39,10 +41,16 @@ private:
     void showResultMenu(QLineEdit *box, const QPoint &position);
     void showHint(const calc::CalculationHint &hint);
     void entryEdited(QLineEdit *entry, calc::Entry which);
+    void showEntryMenu(QLineEdit *box, const QPoint &position);
+    void showDesign();
+    void fillEntries(const QString &ra, const QString &rb, const QString &c);
 
     std::unique_ptr<::Ui::Form1> m_ui;
     // Created on first use and kept for the rest of the run; it has no owner.
     std::unique_ptr<Form2> m_principle;
+    // The design window: made on first use, then kept, hidden when closed.
+    DesignWindow *m_design = nullptr;
+    QAction *m_designAction = nullptr;
     // Each result box's detail and the value it copies exactly, once there are any.
     QHash<const QLineEdit *, QString> m_details;
     QHash<const QLineEdit *, QString> m_exactValues;

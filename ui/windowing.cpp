@@ -156,6 +156,34 @@ void centreOnScreen(QWidget *window)
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
 }
 
+QPoint besideFramePosition(const QRect &available, const QRect &anchorFrame, const QSize &outer)
+{
+    QPoint corner;
+    if (anchorFrame.right() + outer.width() <= available.right())
+        corner = QPoint(anchorFrame.right() + 1, anchorFrame.top());
+    else if (anchorFrame.left() - outer.width() >= available.left())
+        corner = QPoint(anchorFrame.left() - outer.width(), anchorFrame.top());
+    else
+        corner = anchorFrame.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    // The title bar stays on the screen even when the window is larger than it.
+    corner.setX(std::max(available.left(), std::min(corner.x(), available.right() + 1 - outer.width())));
+    corner.setY(std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - outer.height())));
+    return corner;
+}
+
+void placeBeside(QWidget *window, const QWidget *anchor)
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    window->adjustSize();
+    window->winId();
+    // The window has no frame yet; the anchor's is the one it will get.
+    const QMargins frame = anchor->windowHandle()->frameMargins();
+    const QPoint corner = besideFramePosition(anchor->screen()->availableGeometry(), anchor->frameGeometry(),
+                                              window->size().grownBy(frame));
+    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+}
+
 void endProgram()
 {
     QCoreApplication::exit(0);

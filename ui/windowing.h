@@ -33,6 +33,14 @@ void centreOnScreen(QWidget *window);
 // the area keeps its top-left corner, and so its title bar, inside it.
 QPoint centredFramePosition(const QRect &available, const QSize &clientSize, const QMargins &frame);
 
+// Puts a window not shown yet beside the anchor window, frames included: to
+// its right, else to its left, else centred on it, and inside the available area.
+void placeBeside(QWidget *window, const QWidget *anchor);
+
+// Where the top-left corner of the frame goes for a window of that outer size
+// beside the anchor's frame.
+QPoint besideFramePosition(const QRect &available, const QRect &anchorFrame, const QSize &outer);
+
 // Ends the program at once, with exit status 0.
 void endProgram();
 

@@ -1,5 +1,6 @@
 // How fast the calculate button answers, and how the number reading and the
 // formatting compare with the C library doing the same work.
+#include "calc/design_search.h"
 #include "calc/numeric_text.h"
 #include "calc/readout.h"
 #include "calc/timing.h"
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace {
 
@@ -174,5 +176,37 @@ void BM_Calculate_MegabyteEntries(benchmark::State &state)
     state.SetLabel("3 x 1 MB");
 }
 BENCHMARK(BM_Calculate_MegabyteEntries)->Unit(benchmark::kMillisecond);
+
+// The design window's search as the user types: the default space, E24 x E6,
+// and the largest, E96 x E12 (10.8 million combinations if each were tried),
+// for the infrared carrier, the buzzer and a slow blink. Each should stay under 5 ms.
+void searchDesign(benchmark::State &state, ResistorSeries resistors, CapacitorSeries capacitors)
+{
+    constexpr DesignTarget Targets[] = {{38e3, 0.5}, {1e3, 0.6}, {0.5, 0.9}};
+    const DesignTarget &target = Targets[state.range(0)];
+    const DesignSpace space{resistorValues(resistors), capacitorValues(capacitors),
+                            resistors == ResistorSeries::E96 ? 0.01 : 0.05};
+    state.SetLabel(std::to_string(target.frequency) + " Hz, " + std::to_string(target.duty));
+    for (auto _ : state) {
+        std::vector<DesignCandidate> found = searchDesigns(target, space);
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK_CAPTURE(searchDesign, E24xE6, ResistorSeries::E24, CapacitorSeries::E6)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(searchDesign, E96xE12, ResistorSeries::E96, CapacitorSeries::E12)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMicrosecond);
+
+// What each keystroke costs: reading the four fields, the series, the search.
+void BM_DesignFor_TypedFields(benchmark::State &state)
+{
+    for (auto _ : state) {
+        DesignAnswer answer = designFor(u"38 kHz", u"50%", ResistorSeries::E96, u"E12");
+        benchmark::DoNotOptimize(answer);
+    }
+}
+BENCHMARK(BM_DesignFor_TypedFields)->Unit(benchmark::kMicrosecond);
 
 } // namespace

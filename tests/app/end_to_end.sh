@@ -307,6 +307,34 @@ expect_entry $text1_x $text1_y '1000' "typing while Form2 was open"
 click_at $calc_x $calc_y
 expect_results 0.03 0.01 0.04 "计算 after Form2 closed, with C = 20"
 
+# The design window from Text1's menu (its last entry, after Qt's own), typed
+# into through its labelled fields; Enter fills the best row in and calculates.
+open_design() {
+    click_at $text1_x $text1_y
+    local shown
+    shown=$("$xwin" list | wc -l)
+    xdotool key Menu
+    for _ in $(seq 100); do
+        (( $("$xwin" list | wc -l) > shown )) && break
+        sleep 0.05
+    done
+    xdotool key Up Return
+}
+open_design
+design=$("$xwin" wait-title 按目标频率设计 $timeout_ms) || fail "按目标频率设计… in Text1's menu opened no window"
+read -r x y w h < <("$xwin" frame "$design")
+read -r ax ay aw ah <<<"$workarea"
+(( x >= ax && y >= ay && x + w <= ax + aw && y + h <= ay + ah )) ||
+    fail "the design window's frame $x,$y ${w}x$h is not inside the work area $workarea"
+locate target text 频率或周期 按目标频率设计
+type_into $target_x $target_y '2 s'
+locate duty text 占空比 按目标频率设计
+type_into $duty_x $duty_y '90'
+xdotool key Return Escape
+"$xwin" wait-gone "$design" $timeout_ms || fail "Esc did not close the design window"
+expect_results 1.78 0.22 2.00 "填入 of 2 s at 90 % from the design window"
+expect_entry $text1_x $text1_y '3300000' "填入 of 2 s at 90 %"
+
 click_at $exit_x $exit_y
 expect_exit "退出"
 ok "退出 ends the program with exit status 0"

@@ -196,7 +196,8 @@ TEST(EntryReadoutTest, TellsWarningReadingAndHint)
     const TimingReadout readout = timingReadout(typed, std::get<TimingTexts>(Calculate(typed)));
     EXPECT_EQ(readout.c,
               u"注意：C 输入“100n”读作 100 μF（“n”未计入，单位为 μF）\n计算时读作 100.0 μF\n"
-              u"C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1");
+              u"C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1\n"
+              u"按目标频率和占空比选元件：右键菜单“按目标频率设计…”");
 }
 
 } // namespace

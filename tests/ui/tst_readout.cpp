@@ -23,9 +23,12 @@ QStringList stale(QStringList details)
 {
     return details.replaceInStrings(QRegularExpression(QStringLiteral("^")), Stale);
 }
-const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000"),
-                             QStringLiteral("R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000"),
-                             QStringLiteral("C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1")};
+const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000\n"
+                                            "按目标频率和占空比选元件：右键菜单“按目标频率设计…”"),
+                             QStringLiteral("R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000\n"
+                                            "按目标频率和占空比选元件：右键菜单“按目标频率设计…”"),
+                             QStringLiteral("C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1\n"
+                                            "按目标频率和占空比选元件：右键菜单“按目标频率设计…”")};
 
 // The T1, T2 and T boxes' detail: their own first line, then the lines they share.
 QStringList details(const QStringList &firstLines, const QString &shared)

@@ -5,6 +5,8 @@
 
 #include "window_test.h"
 
+#include "ui/designwindow.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
@@ -105,7 +107,8 @@ QList<ShownText> everythingShown()
 {
     ferolune::ui::Form1 main;
     ferolune::ui::Form2 principle;
-    QList<ShownText> shown = textsOf(&main) + textsOf(&principle);
+    ferolune::ui::DesignWindow design;
+    QList<ShownText> shown = textsOf(&main) + textsOf(&principle) + textsOf(&design);
     for (const char *entry : {Empty, Overflowing}) {
         whileMessageShown(main, entry, [&](QMessageBox *box) { shown += textsOf(box); });
     }
