@@ -65,13 +65,39 @@ std::u16string negative(const EntryName &entry)
                 + u"不能为负，这组结果没有意义");
 }
 
+bool equalsIgnoringAsciiCase(std::u16string_view text, std::u16string_view lower)
+{
+    if (text.size() != lower.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? char16_t(text[i] + (u'a' - u'A')) : text[i];
+        if (c != lower[i])
+            return false;
+    }
+    return true;
+}
+
+// The unit the box is in, written after the number: read exactly as meant, since
+// the box's unit is what the number is taken in anyway. Ω comes as the Greek
+// letter or as the ohm sign, μ as the Greek letter or as the micro sign.
+bool isOwnUnit(Entry entry, std::u16string_view rest)
+{
+    if (entry != Entry::C)
+        return rest == u"Ω" || rest == u"\u2126" || rest == u"欧" || equalsIgnoringAsciiCase(rest, u"ohm");
+    if (rest == u"微法")
+        return true;
+    if (rest.size() == 2 && (rest[1] == u'F' || rest[1] == u'f'))
+        rest.remove_suffix(1);
+    return rest == u"u" || rest == u"μ" || rest == u"µ";
+}
+
 } // namespace
 
 std::u16string readingWarning(Entry entry, std::u16string_view trimmed)
 {
     const LeadingNumberRead read = readLeadingNumber(trimmed);
     const std::u16string_view rest = trimmed.substr(read.length);
-    if (read.length != 0 && rest.empty())
+    if (read.length != 0 && (rest.empty() || isOwnUnit(entry, rest)))
         return {};
     const EntryName &name = Entries[std::size_t(entry)];
     const std::u16string typed = std::u16string(name.name) + u" 输入" + quoted(trimmed) + u"读作 ";

@@ -11,8 +11,8 @@ namespace ferolune::calc {
 enum class Entry { Ra, Rb, C };
 
 // The warning line for an entry that was not read as typed: characters other
-// than blanks after its number, or no number at all. Empty when it was read
-// as typed. Takes the entry's trimmed text, as the calculation reads it:
+// than blanks and the box's own unit after its number, or no number at all.
+// Empty when it was read as typed (`1000 Ω`, `10uF`). Takes the entry's trimmed text, as the calculation reads it:
 // 注意：C 输入“100n”读作 100 μF（“n”未计入，单位为 μF）
 std::u16string readingWarning(Entry entry, std::u16string_view trimmed);
 

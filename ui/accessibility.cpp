@@ -1,5 +1,6 @@
 #include "accessibility.h"
 
+#include "hintballoon.h"
 #include "resultbox.h"
 
 #include <QAccessibleWidget>
@@ -167,6 +168,19 @@ public:
     }
 };
 
+// The hint that shows itself is announced as Qt's own tooltips are.
+class HintAccessible : public QAccessibleWidget
+{
+public:
+    explicit HintAccessible(HintBalloon *hint) : QAccessibleWidget(hint, QAccessible::ToolTip) {}
+
+    QString text(QAccessible::Text type) const override
+    {
+        return type == QAccessible::Name ? static_cast<const QLabel *>(widget())->text()
+                                         : QAccessibleWidget::text(type);
+    }
+};
+
 QAccessibleInterface *createInterface(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -179,6 +193,8 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
         return new GroupAccessible(group);
     if (auto *box = qobject_cast<ResultBox *>(object))
         return new ReadOnlyBoxAccessible(box);
+    if (auto *hint = qobject_cast<HintBalloon *>(object))
+        return new HintAccessible(hint);
     return nullptr;
 }
 

@@ -59,8 +59,13 @@ void startupMessages(QtMsgType type, const QMessageLogContext &context, const QS
 
 void lookForDisplay()
 {
-    // Qt 6.4 tries X11 alone unless the session says it is Wayland.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qgetenv("XDG_SESSION_TYPE") != "wayland")
+    // Qt 6.4 tries X11 alone unless the session says it is Wayland. Wayland is
+    // worth a try where a compositor could be found; without a runtime folder
+    // to look in, libwayland would only add a line of its own to ours.
+    const bool compositorFindable =
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qgetenv("XDG_SESSION_TYPE") != "wayland"
+        && compositorFindable)
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     qtMessages = qInstallMessageHandler(startupMessages);
 }

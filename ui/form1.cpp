@@ -3,6 +3,7 @@
 
 #include "application.h"
 #include "form2.h"
+#include "hintballoon.h"
 #include "pictures.h"
 #include "waveform.h"
 #include "windowing.h"
@@ -29,6 +30,7 @@ const QString IncompleteDataMessage = QStringLiteral("请填写完整的数据�
 const QString OverflowMessage = QStringLiteral("数值溢出，请检查输入的数据！");
 
 constexpr QStringView ReadoutPlaceholder = u"按“计算”后，这里显示精确值、频率和占空比";
+constexpr QStringView StaleReadout = u"以下是上次计算的结果，输入已改动，按“计算”更新";
 
 // A screen reader announces what the tooltip shows.
 void describe(QLineEdit *box, const QString &detail)
@@ -107,6 +109,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<::Ui::For
     for (const auto &[box, entry] : entries) {
         describe(box, calc::entryHint(entry));
         box->installEventFilter(this);
+        connect(box, &QLineEdit::textChanged, this, [this, box, entry] { entryEdited(box, entry); });
     }
 
     connect(m_ui->Command1, &QPushButton::clicked, this, &Form1::calculate);
@@ -134,7 +137,9 @@ void Form1::calculate()
                 box->setCursorPosition(0);
 
             const auto show = [this](QLineEdit *box, const calc::ResultReadout &readout) {
-                describe(box, QString::fromStdU16String(readout.detail));
+                const QString detail = QString::fromStdU16String(readout.detail);
+                describe(box, detail);
+                m_details.insert(box, detail);
                 m_exactValues.insert(box, QString::fromStdU16String(readout.exact));
             };
             const calc::TimingReadout readout = calc::timingReadout(input, *texts);
@@ -150,11 +155,40 @@ void Form1::calculate()
             m_waveform.reset();
             if (read.ra >= 0 && read.rb >= 0 && texts->times.t > 0)
                 m_waveform = texts->times;
+            showHint(readout.hint);
         } else {
+            showHint({});
             showMessage(IncompleteDataMessage);
         }
     } catch (const calc::OverflowError &) {
+        showHint({});
         showMessage(OverflowMessage);
+    }
+}
+
+// Said at the box it is about, where the two decimals or an entry mislead.
+void Form1::showHint(const calc::CalculationHint &hint)
+{
+    if (hint.place == calc::HintPlace::None) {
+        if (m_hint)
+            m_hint->hide();
+        return;
+    }
+    if (!m_hint)
+        m_hint = new HintBalloon(this);
+    QLineEdit *const boxes[] = {m_ui->Text1, m_ui->Text2, m_ui->Text3, m_ui->Text6};
+    m_hint->showAt(boxes[int(hint.place) - int(calc::HintPlace::Ra)], QString::fromStdU16String(hint.text));
+}
+
+// Once an entry no longer holds what was calculated, nothing presents the last
+// results as its own: the entry tells its hint again, the result boxes say
+// whose they are.
+void Form1::entryEdited(QLineEdit *entry, calc::Entry which)
+{
+    describe(entry, calc::entryHint(which));
+    for (QLineEdit *box : {m_ui->Text4, m_ui->Text5, m_ui->Text6}) {
+        if (m_details.contains(box))
+            describe(box, StaleReadout.toString() + QLatin1Char('\n') + m_details.value(box));
     }
 }
 

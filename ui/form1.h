@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QWidget>
 
+#include "calc/readout.h"
 #include "calc/timing.h"
 
 #include <memory>
@@ -18,6 +19,7 @@ QT_END_NAMESPACE
 namespace ferolune::ui {
 
 class Form2;
+class HintBalloon;
 
 // The main window: three entries, three results and the three buttons.
 class Form1 : public QWidget
@@ -35,12 +37,17 @@ private:
     void calculate();
     void showPrinciple();
     void showResultMenu(QLineEdit *box, const QPoint &position);
+    void showHint(const calc::CalculationHint &hint);
+    void entryEdited(QLineEdit *entry, calc::Entry which);
 
     std::unique_ptr<::Ui::Form1> m_ui;
     // Created on first use and kept for the rest of the run; it has no owner.
     std::unique_ptr<Form2> m_principle;
-    // The value each result box copies exactly, once there is one.
+    // Each result box's detail and the value it copies exactly, once there are any.
+    QHash<const QLineEdit *, QString> m_details;
     QHash<const QLineEdit *, QString> m_exactValues;
+    // Made when there is first something to say.
+    HintBalloon *m_hint = nullptr;
     // The times the T box's tooltip draws, for a design that has a waveform.
     std::optional<calc::TimingResult> m_waveform;
 };

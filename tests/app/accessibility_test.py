@@ -75,6 +75,15 @@ def run(check):
                           TIMEOUT_MS)
     check(shown, f"计算 gives {[a11y.text_of(box) for box in results]} in the result boxes")
 
+    # A tone whose times the two decimals lose: the hint tells them unasked.
+    for box, text in zip(entries, ["1000", "6800", "0.1"]):
+        a11y.set_text(box, text)
+    a11y.press(control("push button", "计算"))
+    hint = a11y.wait_for(lambda: next((w for w in a11y.windows() if w.getRoleName() == "tool tip"), None),
+                         TIMEOUT_MS)
+    check(hint is not None and hint.name.startswith("T1 = 540.5 μs\nT2 = 471.2 μs\nT = 1.012 ms\n"),
+          f"the hint after 计算 is a tool tip telling the times: {hint and hint.name!r}")
+
     a11y.set_text(entries[1], "")
     a11y.press(control("push button", "计算"))
     box = a11y.wait_for(lambda: a11y.window("Quandel"), TIMEOUT_MS)

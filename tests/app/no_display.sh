@@ -18,8 +18,8 @@ while [[ -e /tmp/.X11-unix/X$unused || -e /tmp/.X$unused-lock ]]; do
 done
 
 failures=0
-# run SECONDS VARIABLE=VALUE...: runs the program with only those display
-# settings and an empty runtime folder, for at most SECONDS; leaves its exit
+# run SECONDS [VARIABLE=VALUE...] [env -u VARIABLE]: runs the program with only those display
+# settings and an empty runtime folder (unless they unset it), for at most SECONDS; leaves its exit
 # status in $status, what it wrote to standard output in $output and to
 # standard error in $said.
 run() {
@@ -51,6 +51,10 @@ expect() {
 
 expect "no display at all" \
     "ferolune: 没有可用的图形显示（未设置 DISPLAY，未设置 WAYLAND_DISPLAY）; no display to open (DISPLAY is not set, WAYLAND_DISPLAY is not set)"
+# Root in a container or over ssh: no runtime folder for a compositor's socket.
+expect "no display and no runtime folder" \
+    "ferolune: 没有可用的图形显示（未设置 DISPLAY，未设置 WAYLAND_DISPLAY）; no display to open (DISPLAY is not set, WAYLAND_DISPLAY is not set)" \
+    env -u XDG_RUNTIME_DIR
 expect "an X display that does not answer" \
     "ferolune: 没有可用的图形显示（DISPLAY=:$unused 无法连接，未设置 WAYLAND_DISPLAY）; no display to open (DISPLAY=:$unused does not answer, WAYLAND_DISPLAY is not set)" \
     DISPLAY=:$unused

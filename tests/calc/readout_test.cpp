@@ -88,7 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {u"10k", u"68k", u"10u"},
                    u"注意：R_A 输入“10k”读作 10 Ω（“k”未计入，单位为 Ω）\n"
                    u"注意：R_B 输入“68k”读作 68 Ω（“k”未计入，单位为 Ω）\n"
-                   u"注意：C 输入“10u”读作 10 μF（“u”未计入，单位为 μF）\n"
                    u"注意：R_A 小于 1 kΩ：7 脚的放电电流超过数据手册给出的范围（15 V 时 15 mA）\n",
                    u"T1 = 540.5 μs",
                    u"T2 = 471.2 μs",
@@ -132,6 +131,67 @@ INSTANTIATE_TEST_SUITE_P(
                    u"0",
                    u"6.92999992381674e-317"}),
     rowName<ReadoutRow>);
+
+struct HintRow
+{
+    std::string name;
+    TimingInput input;
+    HintPlace place;
+    std::u16string text;
+};
+
+class HintTest : public testing::TestWithParam<HintRow>
+{};
+
+TEST_P(HintTest, SpeaksUpWhereTheBoxesMislead)
+{
+    const HintRow &row = GetParam();
+    const TimingReadout readout = timingReadout(row.input, std::get<TimingTexts>(Calculate(row.input)));
+    EXPECT_EQ(readout.hint.place, row.place);
+    EXPECT_EQ(readout.hint.text, row.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HintTest,
+    testing::Values(HintRow{"LedBlinkerShowsItsTimes", {u"10000", u"68000", u"10"}, HintPlace::None, u""},
+                    HintRow{"SlowTimerShowsItsTimes", {u"1e6", u"1e6", u"1000"}, HintPlace::None, u""},
+                    HintRow{"KilohmsAtTheFirstEntryNotReadAsTyped",
+                            {u"10k", u"68k", u"10u"},
+                            HintPlace::Ra,
+                            u"注意：R_A 输入“10k”读作 10 Ω（“k”未计入，单位为 Ω）\n"
+                            u"注意：R_B 输入“68k”读作 68 Ω（“k”未计入，单位为 Ω）\n"
+                            u"注意：R_A 小于 1 kΩ：7 脚的放电电流超过数据手册给出的范围（15 V 时 15 mA）\n"
+                            u"T1 = 540.5 μs\nT2 = 471.2 μs\nT = 1.012 ms\n频率 f = 988.4 Hz\n占空比 T1/T = 53.4%"},
+                    HintRow{"PicofaradsTakenForMicrofarads",
+                            {u"1000", u"6800", u"470p"},
+                            HintPlace::C,
+                            u"注意：C 输入“470p”读作 470 μF（“p”未计入，单位为 μF）"},
+                    HintRow{"AudioToneLostInTwoDecimals",
+                            {u"1000", u"6800", u"0.1"},
+                            HintPlace::T,
+                            u"T1 = 540.5 μs\nT2 = 471.2 μs\nT = 1.012 ms\n频率 f = 988.4 Hz\n占空比 T1/T = 53.4%"},
+                    HintRow{"InfraredCarrierLostInTwoDecimals",
+                            {u"1000", u"18000", u"0.001"},
+                            HintPlace::T,
+                            u"T1 = 13.17 μs\nT2 = 12.47 μs\nT = 25.64 μs\n频率 f = 39.00 kHz\n占空比 T1/T = 51.4%"},
+                    HintRow{"OwnUnitsRaiseNoWarning",
+                            {u"1000Ω", u"18000 ohm", u"0.01uF"},
+                            HintPlace::T,
+                            u"T1 = 131.7 μs\nT2 = 124.7 μs\nT = 256.4 μs\n频率 f = 3.900 kHz\n占空比 T1/T = 51.4%"},
+                    HintRow{"ShortedDischargeWarnsFirst",
+                            {u"0", u"10000", u"0.1"},
+                            HintPlace::T,
+                            u"注意：R_A = 0：放电时电源经 7 脚直接短路，会烧坏 555\n"
+                            u"T1 = 693.0 μs\nT2 = 693.0 μs\nT = 1.386 ms\n频率 f = 721.5 Hz\n占空比 T1/T = 50.0%"},
+                    HintRow{"DesignWarningWithTimesShown",
+                            {u"999", u"100000", u"10"},
+                            HintPlace::T,
+                            u"注意：R_A 小于 1 kΩ：7 脚的放电电流超过数据手册给出的范围（15 V 时 15 mA）"},
+                    HintRow{"ZeroDischargeIsNoLostTime",
+                            {u"10000", u"0", u"100"},
+                            HintPlace::T,
+                            u"注意：R_B = 0：电容经 7 脚直接放电，T2 = 0，占空比 100%"}),
+    rowName<HintRow>);
 
 // An entry box tells its own warning, what it was read as, and its hint.
 TEST(EntryReadoutTest, TellsWarningReadingAndHint)

@@ -2,6 +2,8 @@
 // entry of the result boxes' context menu.
 #include "window_test.h"
 
+#include "ui/hintballoon.h"
+
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -14,6 +16,7 @@ namespace {
 
 const QString Placeholder = QStringLiteral("按“计算”后，这里显示精确值、频率和占空比");
 const QString CopyExact = QStringLiteral("复制精确值");
+const QString Stale = QStringLiteral("以下是上次计算的结果，输入已改动，按“计算”更新\n");
 const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000"),
                              QStringLiteral("R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000"),
                              QStringLiteral("C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1")};
@@ -52,6 +55,9 @@ private slots:
     void detailAfterCalculation();
     void entryDetail_data();
     void entryDetail();
+    void hintAfterCalculation_data();
+    void hintAfterCalculation();
+    void editedEntryLeavesResultsStale();
     void detailKeptByMessageBoxes_data();
     void detailKeptByMessageBoxes();
     void toolTipShowsTypedTextAsTyped_data();
@@ -154,6 +160,77 @@ void TestReadout::entryDetail()
     QCOMPARE(descriptions(Entries), expected);
 }
 
+void TestReadout::hintAfterCalculation_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("at"); // the box it is about, or none
+    QTest::addColumn<QString>("firstLine");
+
+    QTest::newRow("kilohms typed: at R_A") << QStringList{"10k", "68k", "10u"} << "Text1"
+                                           << "注意：R_A 输入“10k”读作 10 Ω（“k”未计入，单位为 Ω）";
+    QTest::newRow("picofarads typed: at C") << QStringList{"1000", "6800", "470p"} << "Text3"
+                                            << "注意：C 输入“470p”读作 470 μF（“p”未计入，单位为 μF）";
+    QTest::newRow("tone lost in 0.00: at T") << QStringList{"1000", "6800", "0.1"} << "Text6"
+                                             << "T1 = 540.5 μs";
+    QTest::newRow("LED blinker: none") << QStringList{"10000", "68000", "10"} << QString() << QString();
+}
+
+// The hint shows itself below its box, takes nothing from the user, stays
+// while the pointer moves and goes at a key press or a click.
+void TestReadout::hintAfterCalculation()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, at);
+    QFETCH(QString, firstLine);
+
+    calculate(entries.at(0), entries.at(1), entries.at(2));
+    auto *hint = m_form->findChild<ferolune::ui::HintBalloon *>();
+    if (at.isEmpty()) {
+        QVERIFY(!hint || !hint->isVisible());
+        return;
+    }
+    QVERIFY(hint && hint->isVisible());
+    QCOMPARE(hint->text().section(QLatin1Char('\n'), 0, 0), firstLine);
+    const auto *box = child<QLineEdit>(qPrintable(at));
+    const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
+    // Moved left only as far as it takes to stay on the screen.
+    QCOMPARE(hint->x(), qMin(below.x(), box->screen()->availableGeometry().right() + 1 - hint->width()));
+    QVERIFY(hint->y() >= below.y() && hint->y() < below.y() + 8);
+    QCOMPARE(QApplication::activeWindow(), m_form);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+    for (const char *over : {"Text4", "Command3"})
+        QTest::mouseMove(child<QWidget>(over));
+    QVERIFY(hint->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Shift);
+    QVERIFY(!hint->isVisible());
+    clickCalculate();
+    QVERIFY(hint->isVisible());
+    QTest::mouseClick(child<QLineEdit>("Text4"), Qt::LeftButton);
+    QVERIFY(!hint->isVisible());
+}
+
+// Once an entry is edited, it tells its hint again and the results, kept as
+// they are, say that they are the last calculation's, until 计算 again.
+void TestReadout::editedEntryLeavesResultsStale()
+{
+    calculate(QStringLiteral("1000"), QStringLiteral("6800"), QStringLiteral("0.1"));
+    const QStringList readings = toolTips(Entries);
+    QStringList stale = ToneDetails;
+    stale.replaceInStrings(QRegularExpression(QStringLiteral("^")), Stale);
+
+    for (const char *typed : {"0", "0"}) { // told once, however often edited
+        QTest::keyClicks(child<QLineEdit>("Text1"), QLatin1String(typed));
+        QCOMPARE(toolTips(Entries), QStringList({EntryHints.at(0), readings.at(1), readings.at(2)}));
+        QCOMPARE(descriptions(Entries).at(0), EntryHints.at(0));
+        QCOMPARE(toolTips(), stale);
+        QCOMPARE(descriptions(), stale);
+        QCOMPARE(results(), QStringList({"0.00", "0.00", "0.00"}));
+    }
+    clickCalculate();
+    QVERIFY(!child<QLineEdit>("Text6")->toolTip().startsWith(Stale));
+}
+
 void TestReadout::detailKeptByMessageBoxes_data()
 {
     QTest::addColumn<bool>("toneFirst");
@@ -172,7 +249,9 @@ void TestReadout::detailKeptByMessageBoxes()
 
     if (toneFirst)
         calculate(QStringLiteral("1000"), QStringLiteral("6800"), QStringLiteral("0.1"));
-    const QStringList before = toneFirst ? ToneDetails : QStringList(3, Placeholder);
+    QStringList before = toneFirst ? ToneDetails : QStringList(3, Placeholder);
+    if (toneFirst) // the entries were typed again since
+        before.replaceInStrings(QRegularExpression(QStringLiteral("^")), Stale);
 
     MessageBoxWatcher watcher;
     calculate(entries.at(0), entries.at(1), entries.at(2));
@@ -211,6 +290,7 @@ void TestReadout::waveformToScale_data()
     QTest::newRow("R_A = 0") << QStringList{"0", "6800", "0.1"} << 0.5;
     QTest::newRow("R_B = 0, always high") << QStringList{"1000", "0", "0.1"} << 1.0;
     QTest::newRow("none for a negative R_A") << QStringList{"-1000", "6800", "0.1"} << 0.0;
+    QTest::newRow("none for C = 0") << QStringList{"1000", "6800", "0"} << 0.0;
 }
 
 // The output trace of the T box's tooltip, as it is on screen: at every scale
@@ -221,6 +301,8 @@ void TestReadout::waveformToScale()
     QFETCH(QStringList, entries);
     QFETCH(double, chargeShare);
 
+    // After a design that has one, so that a design without shows none, not the old one.
+    calculate(QStringLiteral("1000"), QStringLiteral("6800"), QStringLiteral("0.1"));
     calculate(entries.at(0), entries.at(1), entries.at(2));
     QLineEdit *box = child<QLineEdit>("Text6");
     const QString html = shownToolTip(box);
