@@ -33,6 +33,17 @@ copy_with() {
     fail "$* copied nothing"
 }
 
+# Leaves in $shown the size of the one window shown besides the main window
+# (and wine's 1x1 one), once there is one.
+popup() {
+    for _ in $(seq 50); do
+        shown=$("$xwin" list | awk '$1 != '"$main"' && $2 != "1x1" { print $2 }')
+        [[ $shown =~ ^[0-9]+x[0-9]+$ ]] && return
+        sleep 0.1
+    done
+    fail "$1 is not shown: windows $shown"
+}
+
 # After the KEYS, a box captioned "Quandel" saying TEXT with Qt's Chinese 确定,
 # as Qt's box on Windows copies it; Enter closes it.
 answer_box() {
@@ -50,30 +61,34 @@ answer_box() {
 xdotool mousemove 0 0
 started=$(date +%s%N)
 /usr/lib/wine/wine64 "$1" &
-until main=$("$xwin" wait-title 'Ferolune V1.0  -  [编程: Dromel]' 100 2>/dev/null); do
-    (( $(date +%s%N) - started < 30000000000 )) || fail "no main window"
-done
+main=$("$xwin" wait-title 'Ferolune V1.0  -  [编程: Dromel]' 30000) || fail "no main window"
 echo "main window mapped $(( ($(date +%s%N) - started) / 1000000 )) ms after starting wine"
 [[ $("$xwin" geometry "$main") == *' 397 258' ]] || fail "the main window is not 397x258"
 # Keys typed before openbox has given the window the focus are lost.
 until [[ $(xdotool getactivewindow) == "$main" ]]; do sleep 0.1; done
 
-xdotool type --delay 40 1000; keys Tab; xdotool type --delay 40 1000; keys Tab; xdotool type --delay 40 10
-keys Tab Tab Tab Tab space
+keys 1 0 0 0 Tab 1 0 0 0 Tab 1 0 Tab Tab Tab Tab space
 copy_with shift+Tab ctrl+a ctrl+c
 [[ $copied == 0.02 ]] || fail "T after 1000, 1000, 10 is '$copied', not 0.02"
 
 # The T box's tooltip with its waveform, under the mouse at Text6's centre in the
 # form; Qt under wine waits for a move inside the box after the one into it.
 read -r x y _ < <("$xwin" geometry "$main")
-xdotool mousemove $((x + 316)) $((y + 156)) sleep 0.3 mousemove_relative 2 2 sleep 2
-[[ $("$xwin" list | awk '$1 != '"$main"' && $2 != "1x1" { print $2 }') =~ ^([0-9]{3})x([0-9]{3})$ ]] || fail "no tooltip over T"
+xdotool mousemove $((x + 316)) $((y + 156)) sleep 0.3 mousemove_relative 2 2
+popup "the tooltip over T"
+[[ $shown =~ ^[0-9]{3}x[0-9]{3}$ ]] || fail "the tooltip over T is $shown, too small for the waveform"
 shot tooltip
+xdotool mousemove 0 0
 
-# Here, after 计算: the hint after the calculation, and the design window's 填入.
+# A tone whose times the two decimals lose: the hint at the T box tells them unasked.
+keys shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a 6 8 0 0 Tab ctrl+a 0 period 1 Tab Tab Tab Tab space
+popup "the hint after 计算 with 1000, 6800, 0.1"
+shot hint
 
-# From T: Text2 emptied, then Text2 back and Text1 beyond a double; then 退出.
-answer_box 请填写完整的数据！ incomplete shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a BackSpace \
+# Here: the design window's 填入.
+
+# From 计算: Text2 emptied, then Text2 back and Text1 beyond a double; then 退出.
+answer_box 请填写完整的数据！ incomplete shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a BackSpace \
     Tab Tab Tab Tab Tab space
 answer_box 数值溢出，请检查输入的数据！ overflow shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab \
     1 0 0 0 shift+Tab ctrl+a 1 e 9 9 9 Tab Tab Tab Tab Tab Tab space
