@@ -67,8 +67,12 @@ started=$(date +%s)
 if [[ ! -d source ]]; then
     mkdir -p apt/lists/partial apt/archives/partial fetch
     suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-         "http://deb.debian.org/debian $suite main" > apt/sources.list
+    # The host Qt's version may come from a point release or a security update.
+    keys="[signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]"
+    printf 'deb-src %s %s main\n' \
+        "$keys http://deb.debian.org/debian" "$suite" \
+        "$keys http://deb.debian.org/debian" "$suite-updates" \
+        "$keys http://deb.debian.org/debian-security" "$suite-security" > apt/sources.list
     apt_options=(
         -o Dir::Etc::SourceList="$work/apt/sources.list"
         -o Dir::Etc::SourceParts=/dev/null
