@@ -30,13 +30,19 @@ void HintBalloon::showAt(const QWidget *box, const QString &text)
     // Hidden first, so that a screen reader announces a new hint as it appears.
     hide();
     setText(text);
-    adjustSize();
+    // Not adjustSize(), which keeps a window to two thirds of the screen.
+    resize(sizeHint());
 
     const QRect available = box->screen()->availableGeometry();
     const QPoint below = box->mapToGlobal(QPoint(0, box->height() + 2));
     QPoint at = below;
     if (at.y() + height() > available.bottom())
         at.setY(box->mapToGlobal(QPoint(0, -2)).y() - height());
+    // Within its window where it fits: on Wayland the window's place on the
+    // screen is unknown, so the screen's edges alone do not keep it in view.
+    const QWidget *window = box->window();
+    const QRect frame(window->mapToGlobal(QPoint(0, 0)), window->size());
+    at.setX(qMax(frame.left(), qMin(at.x(), frame.right() + 1 - width())));
     at.setX(qBound(available.left(), at.x(), qMax(available.left(), available.right() + 1 - width())));
     at.setY(qMax(available.top(), at.y()));
     move(at);

@@ -183,10 +183,6 @@ INSTANTIATE_TEST_SUITE_P(
                             HintPlace::T,
                             u"注意：R_A = 0：放电时电源经 7 脚直接短路，会烧坏 555\n"
                             u"T1 = 693.0 μs\nT2 = 693.0 μs\nT = 1.386 ms\n频率 f = 721.5 Hz\n占空比 T1/T = 50.0%"},
-                    HintRow{"DesignWarningWithTimesShown",
-                            {u"999", u"100000", u"10"},
-                            HintPlace::T,
-                            u"注意：R_A 小于 1 kΩ：7 脚的放电电流超过数据手册给出的范围（15 V 时 15 mA）"},
                     HintRow{"ZeroDischargeIsNoLostTime",
                             {u"10000", u"0", u"100"},
                             HintPlace::T,

@@ -17,6 +17,12 @@ namespace {
 const QString Placeholder = QStringLiteral("按“计算”后，这里显示精确值、频率和占空比");
 const QString CopyExact = QStringLiteral("复制精确值");
 const QString Stale = QStringLiteral("以下是上次计算的结果，输入已改动，按“计算”更新\n");
+
+// The result boxes' detail once an entry is edited after the calculation.
+QStringList stale(QStringList details)
+{
+    return details.replaceInStrings(QRegularExpression(QStringLiteral("^")), Stale);
+}
 const QStringList EntryHints{QStringLiteral("R_A：电阻，单位为 Ω\n只读开头的数：“10k”读作 10，10 kΩ 请输入 10000"),
                              QStringLiteral("R_B：电阻，单位为 Ω\n只读开头的数：“68k”读作 68，68 kΩ 请输入 68000"),
                              QStringLiteral("C：电容，单位为 μF\n只读开头的数：“100n”读作 100，100 nF 请输入 0.1")};
@@ -193,11 +199,15 @@ void TestReadout::hintAfterCalculation()
     QCOMPARE(hint->text().section(QLatin1Char('\n'), 0, 0), firstLine);
     const auto *box = child<QLineEdit>(qPrintable(at));
     const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
-    // Moved left only as far as it takes to stay on the screen.
-    QCOMPARE(hint->x(), qMin(below.x(), box->screen()->availableGeometry().right() + 1 - hint->width()));
+    // Whole, and moved left only as far as it takes to stay inside its window
+    // where it fits, and on the screen.
+    QCOMPARE(hint->size(), hint->sizeHint());
+    const QRect window(m_form->mapToGlobal(QPoint(0, 0)), m_form->size());
+    const int inWindow = qMax(window.left(), qMin(below.x(), window.right() + 1 - hint->width()));
+    const QRect screen = box->screen()->availableGeometry();
+    QCOMPARE(hint->x(), qBound(screen.left(), inWindow, qMax(screen.left(), screen.right() + 1 - hint->width())));
     QVERIFY(hint->y() >= below.y() && hint->y() < below.y() + 8);
     QCOMPARE(QApplication::activeWindow(), m_form);
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 
     for (const char *over : {"Text4", "Command3"})
         QTest::mouseMove(child<QWidget>(over));
@@ -216,15 +226,12 @@ void TestReadout::editedEntryLeavesResultsStale()
 {
     calculate(QStringLiteral("1000"), QStringLiteral("6800"), QStringLiteral("0.1"));
     const QStringList readings = toolTips(Entries);
-    QStringList stale = ToneDetails;
-    stale.replaceInStrings(QRegularExpression(QStringLiteral("^")), Stale);
 
     for (const char *typed : {"0", "0"}) { // told once, however often edited
         QTest::keyClicks(child<QLineEdit>("Text1"), QLatin1String(typed));
         QCOMPARE(toolTips(Entries), QStringList({EntryHints.at(0), readings.at(1), readings.at(2)}));
-        QCOMPARE(descriptions(Entries).at(0), EntryHints.at(0));
-        QCOMPARE(toolTips(), stale);
-        QCOMPARE(descriptions(), stale);
+        QCOMPARE(toolTips(), stale(ToneDetails));
+        QCOMPARE(descriptions(), stale(ToneDetails));
         QCOMPARE(results(), QStringList({"0.00", "0.00", "0.00"}));
     }
     clickCalculate();
@@ -249,9 +256,8 @@ void TestReadout::detailKeptByMessageBoxes()
 
     if (toneFirst)
         calculate(QStringLiteral("1000"), QStringLiteral("6800"), QStringLiteral("0.1"));
-    QStringList before = toneFirst ? ToneDetails : QStringList(3, Placeholder);
-    if (toneFirst) // the entries were typed again since
-        before.replaceInStrings(QRegularExpression(QStringLiteral("^")), Stale);
+    // The entries were typed again since the tone.
+    const QStringList before = toneFirst ? stale(ToneDetails) : QStringList(3, Placeholder);
 
     MessageBoxWatcher watcher;
     calculate(entries.at(0), entries.at(1), entries.at(2));
