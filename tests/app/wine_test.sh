@@ -17,8 +17,9 @@ xwin=$2
 shots=${3-}
 fail() { echo "FAIL: $*" >&2; "$xwin" list >&2; exit 1; }
 keys() { xdotool key --delay 60 "$@"; }
-shot() { [[ -z $shots ]] || /usr/bin/python3 -c 'import sys; from PIL import ImageGrab
-ImageGrab.grab(xdisplay=sys.argv[1]).save(sys.argv[2])' "$DISPLAY" "$shots/wine-$1.png"; }
+# A second for wine to draw what it has just mapped.
+shot() { [[ -z $shots ]] || { sleep 1; /usr/bin/python3 -c 'import sys; from PIL import ImageGrab
+ImageGrab.grab(xdisplay=sys.argv[1]).save(sys.argv[2])' "$DISPLAY" "$shots/wine-$1.png"; }; }
 
 # Leaves in $copied what KEYS put on the clipboard, a marker telling a stale copy apart.
 copy_with() {
