@@ -4,7 +4,7 @@
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps run-deps build bench fuzz assets mutation clean
+.PHONY: run test deps run-deps build bench fuzz assets mutation clean windows windows-deps
 
 # Builds the program alone; the tests and their packages wait for `make test`.
 run: run-deps
@@ -12,16 +12,28 @@ run: run-deps
 	cmake --build --preset run --target ferolune
 	./build/run/app/ferolune
 
-test: deps
+# The wine tests of the ci workflow run the Windows program built first.
+test: deps windows
 	cmake --workflow --preset ci
 	cmake --workflow --preset asan
 	$(MAKE) --no-print-directory fuzz
 
 deps:
-	tools/install-deps.sh tools/run-packages.txt tools/test-packages.txt
+	tools/install-deps.sh tools/run-packages.txt tools/test-packages.txt tools/windows-packages.txt
 
 run-deps:
 	tools/install-deps.sh tools/run-packages.txt
+
+# Ferolune.exe and its portable zip in build/windows, cross-built with MinGW and
+# a static Qt for Windows; the first run builds that Qt from Debian's qtbase
+# source into ~/.cache/ferolune (half an hour on two cores), later runs reuse it.
+windows: windows-deps
+	tools/windows/build-qt.sh
+	FEROLUNE_QT_WINDOWS=$$(tools/windows/build-qt.sh --prefix) cmake --preset windows
+	cmake --build --preset windows
+
+windows-deps:
+	tools/install-deps.sh tools/run-packages.txt tools/windows-packages.txt
 
 build: deps
 	cmake --preset dev

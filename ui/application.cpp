@@ -47,12 +47,14 @@ void substituteSongFaces()
 }
 
 // The program is made for a Simplified Chinese desktop, so Qt's own texts (the
-// OK button, the text boxes' context menu) are Chinese whatever the locale.
+// OK button, the text boxes' context menu) are Chinese whatever the locale. A
+// Linux desktop has them where Qt is; the Windows program carries its own.
 void loadChineseQtTexts(QApplication &app)
 {
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     const QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                              QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+                              QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                              QStringLiteral(":/translations")};
     auto *translator = new QTranslator(&app);
     for (const QString &folder : folders) {
         if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {

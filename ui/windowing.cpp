@@ -19,6 +19,8 @@ namespace ferolune::ui {
 
 namespace {
 
+// Linux only: Windows gives a window its frame as it creates it.
+#ifdef Q_OS_LINUX
 // Whether the window, frame included, sits where centreOnScreen() puts it.
 bool isCentred(const QWidget *window)
 {
@@ -76,6 +78,7 @@ private:
     bool m_settling = false;
     int m_corrections = 0;
 };
+#endif
 
 // Qt sizes a message box to its text whenever its layout asks, allowing 50
 // pixels beside the caption: too few for a title bar that draws the caption
@@ -147,8 +150,10 @@ void centreOnScreen(QWidget *window)
         return;
     window->winId();
     QWindow *handle = window->windowHandle();
+#ifdef Q_OS_LINUX
     if (!handle->isExposed() && !window->findChild<SettlingWatcher *>(QString(), Qt::FindDirectChildrenOnly))
         new SettlingWatcher(window);
+#endif
     const QMargins frame = handle->frameMargins();
     const QPoint corner = centredFramePosition(window->screen()->availableGeometry(), window->size(), frame);
     // The client area's place, which is what Qt and the window manager agree on

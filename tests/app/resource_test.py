@@ -4,6 +4,8 @@ compiled from app/ferolune.rc.in, read back by windres itself as a resource scri
 and the icon in it held against ui/assets/ferolune.ico as Pillow reads that.
 
   resource_test.py WINDRES RES_FILE ICO_FILE VERSION DISPLAY_VERSION
+
+RES_FILE may be Ferolune.exe itself, whose resources windres reads as well.
 """
 import re
 import subprocess
