@@ -86,7 +86,21 @@ keys shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a 6 8 0 0 Tab ctrl+a 0 period 
 popup "the hint after 计算 with 1000, 6800, 0.1"
 shot hint
 
-# Here: the design window's 填入.
+# The design window from Text1's menu, its last entry: 2 s at 90 %, Enter fills
+# the best row in and calculates, Esc closes it; back at 计算 through Text6.
+keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab Menu
+popup "Text1's menu"
+keys Up Return
+design=$("$xwin" wait-title 按目标频率设计 10000) || fail "按目标频率设计… in Text1's menu opened no window"
+until [[ $(xdotool getactivewindow) == "$design" ]]; do sleep 0.1; done
+xdotool type --delay 60 '2 s'
+keys Tab 9 0
+shot design
+keys Return Escape
+"$xwin" wait-gone "$design" 10000 || fail "Esc did not close the design window"
+copy_with Tab Tab Tab Tab Tab ctrl+a ctrl+c
+[[ $copied == 2.00 ]] || fail "T after 填入 of 2 s at 90 % is '$copied', not 2.00"
+keys Tab
 
 # From 计算: Text2 emptied, then Text2 back and Text1 beyond a double; then 退出.
 answer_box 请填写完整的数据！ incomplete shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a BackSpace \
