@@ -238,9 +238,9 @@ expect_entry $text2_x $text2_y ' 1000 ' "typing into Text2"
 click_at $calc_x $calc_y
 expect_results 0.01 0.01 0.02 "计算 with 1000, ' 1000 ', 10"
 
-# The menu key opens a result box's context menu, whose last entry copies the
-# exact value; Up from no active entry goes to it.
-copy_exact() {
+# The menu key opens a box's context menu; Up from no active entry goes to its
+# last entry, which Return runs: 复制精确值 on a result box.
+last_menu_entry() {
     click_at "$1" "$2"
     local shown
     shown=$("$xwin" list | wc -l)
@@ -249,10 +249,10 @@ copy_exact() {
         (( $("$xwin" list | wc -l) > shown )) && break
         sleep 0.05
     done
-    (( $("$xwin" list | wc -l) > shown )) || fail "the menu key opened no menu on T1"
+    (( $("$xwin" list | wc -l) > shown )) || fail "the menu key opened no menu on $3"
     xdotool key Up Return
 }
-copy_with copy_exact $text4_x $text4_y
+copy_with last_menu_entry $text4_x $text4_y T1
 [[ $copied == 0.01386 ]] || fail "复制精确值 of T1 copied '$copied', not 0.01386"
 ok "menu key, 复制精确值: T1 is $copied"
 
@@ -309,18 +309,7 @@ expect_results 0.03 0.01 0.04 "计算 after Form2 closed, with C = 20"
 
 # The design window from Text1's menu (its last entry, after Qt's own), typed
 # into through its labelled fields; Enter fills the best row in and calculates.
-open_design() {
-    click_at $text1_x $text1_y
-    local shown
-    shown=$("$xwin" list | wc -l)
-    xdotool key Menu
-    for _ in $(seq 100); do
-        (( $("$xwin" list | wc -l) > shown )) && break
-        sleep 0.05
-    done
-    xdotool key Up Return
-}
-open_design
+last_menu_entry $text1_x $text1_y Text1
 design=$("$xwin" wait-title 按目标频率设计 $timeout_ms) || fail "按目标频率设计… in Text1's menu opened no window"
 read -r x y w h < <("$xwin" frame "$design")
 read -r ax ay aw ah <<<"$workarea"
