@@ -92,12 +92,13 @@ keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab Menu
 popup "Text1's menu"
 keys Up Return
 design=$("$xwin" wait-title 按目标频率设计 10000) || fail "按目标频率设计… in Text1's menu opened no window"
-until [[ $(xdotool getactivewindow) == "$design" ]]; do sleep 0.1; done
+until [[ $(xdotool getactivewindow 2>/dev/null) == "$design" ]]; do sleep 0.1; done
 xdotool type --delay 60 '2 s'
 keys Tab 9 0
 shot design
 keys Return Escape
 "$xwin" wait-gone "$design" 10000 || fail "Esc did not close the design window"
+until [[ $(xdotool getactivewindow 2>/dev/null) == "$main" ]]; do sleep 0.1; done
 copy_with Tab Tab Tab Tab Tab ctrl+a ctrl+c
 [[ $copied == 2.00 ]] || fail "T after 填入 of 2 s at 90 % is '$copied', not 2.00"
 keys Tab
