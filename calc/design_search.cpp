@@ -166,11 +166,6 @@ std::u16string unitAfter(std::u16string_view text, std::size_t length)
     return unit;
 }
 
-bool isMicro(std::u16string_view prefix)
-{
-    return prefix == u"u" || prefix == u"μ" || prefix == u"µ";
-}
-
 struct Problem
 {
     std::u16string message;
@@ -209,7 +204,7 @@ std::variant<Problem, double> readTarget(std::u16string_view typed)
         value *= 1e6;
     else if ((hertz || period) && prefix == u"m") // "500m" is neither mHz nor ms
         value /= 1e3;
-    else if (period && isMicro(prefix))
+    else if (period && isMicroPrefix(prefix))
         value /= 1e6;
     else if (period && prefix == u"n")
         value /= 1e9;
@@ -282,7 +277,7 @@ std::variant<Problem, std::vector<Part>> readCapacitor(std::u16string_view typed
         microfarads /= 1e6;
     else if (prefix == u"m")
         microfarads *= 1e3;
-    else if (!prefix.empty() && !isMicro(prefix))
+    else if (!prefix.empty() && !isMicroPrefix(prefix))
         return Problem{u"看不懂电容单位“" + unit + u"”：请用 pF、nF、μF，或 p、n、u"};
     if (!(microfarads > 0))
         return Problem{u"电容必须大于 0"};

@@ -279,6 +279,11 @@ double readPowerOfTwoRadix(TypedCharacters &in, int bitsPerDigit)
 
 } // namespace
 
+bool isMicroPrefix(std::u16string_view text)
+{
+    return text == u"u" || text == u"μ" || text == u"µ";
+}
+
 char16_t narrowFullWidth(char16_t c)
 {
     constexpr char16_t FirstFullWidth = u'\uFF01';

@@ -23,6 +23,10 @@ std::u16string_view TrimSpaces(std::u16string_view text);
 // Chinese input methods type them; any other character as it is.
 char16_t narrowFullWidth(char16_t c);
 
+// Whether the text is the micro prefix as users type it: u, the Greek μ or the
+// micro sign µ.
+bool isMicroPrefix(std::u16string_view text);
+
 // The value of the number the text starts with, read the way a user types it:
 // blanks (space, tab, line feed, U+3000) anywhere are ignored, full-width forms
 // count as ASCII, the ideographic full stop "。" (and "｡") is a decimal point as

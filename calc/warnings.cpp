@@ -88,7 +88,7 @@ bool isOwnUnit(Entry entry, std::u16string_view rest)
         return true;
     if (rest.size() == 2 && (rest[1] == u'F' || rest[1] == u'f'))
         rest.remove_suffix(1);
-    return rest == u"u" || rest == u"μ" || rest == u"µ";
+    return isMicroPrefix(rest);
 }
 
 } // namespace
